@@ -1,0 +1,34 @@
+#include "host_memory.h"
+
+namespace krt {
+
+BlockStatus AllocateLockedBlock(uint64_t size, LockedBlock* block) {
+  *block = LockedBlock{};
+  if (size > UINT32_MAX || size > SIZE_MAX) return BlockStatus::kAllocationFailed;
+  HLOCAL handle = LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, static_cast<SIZE_T>(size));
+  if (handle == nullptr) return BlockStatus::kAllocationFailed;
+  auto* bytes = static_cast<uint8_t*>(LocalLock(handle));
+  if (bytes == nullptr) {
+    LocalFree(handle);
+    return BlockStatus::kLockFailed;
+  }
+  block->handle = handle;
+  block->bytes = bytes;
+  return BlockStatus::kReady;
+}
+
+void ReleaseLockedBlock(LockedBlock* block) {
+  if (block->handle == nullptr) return;
+  LocalUnlock(block->handle);
+  LocalFree(block->handle);
+  *block = LockedBlock{};
+}
+
+HLOCAL HandOverBlock(LockedBlock* block) {
+  HLOCAL handle = block->handle;
+  LocalUnlock(handle);
+  *block = LockedBlock{};
+  return handle;
+}
+
+}  // namespace krt

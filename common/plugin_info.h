@@ -1,0 +1,20 @@
+// GetPluginInfo's behaviour, which both plug-ins share; only the strings differ.
+#pragma once
+
+#include <cstdint>
+
+namespace krt {
+
+// The four strings a plug-in answers with: interface version, description,
+// file-name filter, format name.
+struct PluginStrings {
+  const char* texts[4];
+};
+
+// Copies string `index` into the buffer, cut to the buffer's length (without
+// its terminating zero when cut). Returns the bytes copied; 0 and nothing
+// written for an unknown index, a null buffer or a negative length.
+int32_t CopyPluginInfo(const PluginStrings& strings, int32_t index, char* buffer,
+                       int32_t buffer_length);
+
+}  // namespace krt

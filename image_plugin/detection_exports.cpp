@@ -1,0 +1,47 @@
+// The exports a host calls before, or instead of, decoding: plug-in
+// information, detection and the preview IFKRT does not provide.
+#include <windows.h>
+
+#include "file_input.h"
+#include "plugin_info.h"
+#include "plugin_interface.h"
+#include "screen_header.h"
+#include "screen_magic.h"
+
+namespace {
+
+constexpr krt::PluginStrings kImageStrings{
+    {"00IN", "KRT to DIB filter ver0.02", "*.2D;*.S2D", krt::kScreenMagic}};
+
+// The host gives no length with a buffer, so the header is judged against
+// the largest length a signed 32-bit count can state.
+constexpr uint32_t kUnstatedLength = 0x7FFFFFFF;
+
+int32_t IsSupportedHandle(HANDLE file) {
+  uint32_t size = 0;
+  if (!krt::QueryFileSize(file, &size)) return 0;
+  // Judged by the first bytes of the file, wherever the host left the position.
+  if (!krt::SeekTo(file, 0)) return 0;
+  uint8_t header[krt::image::kDetectionBytes];
+  if (!krt::ReadExactly(file, header, sizeof header)) return 0;
+  return krt::image::CheckScreenHeader(header, size);
+}
+
+}  // namespace
+
+KRT_EXPORT int32_t KRT_STDCALL GetPluginInfo(int32_t index, char* buffer, int32_t buffer_length) {
+  return krt::CopyPluginInfo(kImageStrings, index, buffer, buffer_length);
+}
+
+KRT_EXPORT int32_t KRT_STDCALL IsSupported(const char* /*file_name*/, uintptr_t source) {
+  if (krt::IsHostFileHandle(source)) return IsSupportedHandle(reinterpret_cast<HANDLE>(source));
+  return krt::image::CheckScreenHeader(reinterpret_cast<const uint8_t*>(source), kUnstatedLength);
+}
+
+KRT_EXPORT int32_t KRT_STDCALL GetPreview(const char* /*source*/, int32_t /*offset_or_length*/,
+                                          uint32_t /*flag*/, krt::MemoryHandle* /*info_slot*/,
+                                          krt::MemoryHandle* /*pixel_slot*/,
+                                          krt::ProgressCallback /*progress*/,
+                                          intptr_t /*user_value*/) {
+  return krt::kNotImplemented;
+}

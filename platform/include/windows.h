@@ -1,0 +1,95 @@
+// The few Win32 declarations the plug-ins and their hosts use, for builds
+// off Windows. The library behind it (krtplatform) stands in for kernel32 and
+// user32: one shared copy that both plug-ins and every host link, so a file
+// handle or memory handle made by one is understood by the others.
+//
+// Types keep their Win32 widths: DWORD, LONG and BOOL are 32 bits, HANDLE and
+// HLOCAL are pointer-sized. A file handle is the POSIX descriptor cast to a
+// HANDLE, so a host's handle is a small value as it is on Windows.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#ifndef WINAPI
+#define WINAPI
+#endif
+
+extern "C" {
+
+using BYTE = uint8_t;
+using WORD = uint16_t;
+using DWORD = uint32_t;
+using LONG = int32_t;
+using UINT = uint32_t;
+using BOOL = int32_t;
+using SIZE_T = size_t;
+using HANDLE = void*;
+using HLOCAL = void*;
+using HGLOBAL = void*;
+using LPVOID = void*;
+using LPCVOID = const void*;
+using LPSTR = char*;
+using LPCSTR = const char*;
+using LPDWORD = DWORD*;
+using PLONG = LONG*;
+
+struct SECURITY_ATTRIBUTES;
+using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
+struct OVERLAPPED;
+using LPOVERLAPPED = OVERLAPPED*;
+
+constexpr BOOL TRUE = 1;
+constexpr BOOL FALSE = 0;
+
+#define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1)))
+constexpr DWORD INVALID_FILE_SIZE = 0xFFFFFFFFu;
+constexpr DWORD INVALID_SET_FILE_POINTER = 0xFFFFFFFFu;
+
+constexpr DWORD GENERIC_READ = 0x80000000u;
+constexpr DWORD GENERIC_WRITE = 0x40000000u;
+constexpr DWORD FILE_SHARE_READ = 0x00000001u;
+constexpr DWORD FILE_SHARE_WRITE = 0x00000002u;
+constexpr DWORD CREATE_NEW = 1;
+constexpr DWORD CREATE_ALWAYS = 2;
+constexpr DWORD OPEN_EXISTING = 3;
+constexpr DWORD OPEN_ALWAYS = 4;
+constexpr DWORD TRUNCATE_EXISTING = 5;
+constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x00000080u;
+constexpr DWORD FILE_FLAG_SEQUENTIAL_SCAN = 0x08000000u;
+constexpr DWORD FILE_BEGIN = 0;
+constexpr DWORD FILE_CURRENT = 1;
+constexpr DWORD FILE_END = 2;
+
+constexpr UINT LMEM_FIXED = 0x0000u;
+constexpr UINT LMEM_MOVEABLE = 0x0002u;
+constexpr UINT LMEM_ZEROINIT = 0x0040u;
+constexpr UINT LHND = LMEM_MOVEABLE | LMEM_ZEROINIT;
+constexpr UINT LPTR = LMEM_FIXED | LMEM_ZEROINIT;
+constexpr UINT GMEM_FIXED = 0x0000u;
+constexpr UINT GMEM_MOVEABLE = 0x0002u;
+constexpr UINT GMEM_ZEROINIT = 0x0040u;
+
+HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                          DWORD disposition, DWORD flags_and_attributes, HANDLE template_file);
+DWORD WINAPI GetFileSize(HANDLE file, LPDWORD size_high);
+DWORD WINAPI SetFilePointer(HANDLE file, LONG distance, PLONG distance_high, DWORD method);
+BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD count, LPDWORD count_read,
+                     LPOVERLAPPED overlapped);
+BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD count, LPDWORD count_written,
+                      LPOVERLAPPED overlapped);
+BOOL WINAPI CloseHandle(HANDLE object);
+BOOL WINAPI DeleteFileA(LPCSTR name);
+
+HLOCAL WINAPI LocalAlloc(UINT flags, SIZE_T bytes);
+HLOCAL WINAPI LocalReAlloc(HLOCAL block, SIZE_T bytes, UINT flags);
+LPVOID WINAPI LocalLock(HLOCAL block);
+BOOL WINAPI LocalUnlock(HLOCAL block);
+HLOCAL WINAPI LocalFree(HLOCAL block);
+SIZE_T WINAPI LocalSize(HLOCAL block);
+HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes);
+HGLOBAL WINAPI GlobalFree(HGLOBAL block);
+
+int wsprintfA(LPSTR out, LPCSTR format, ...);
+
+}  // extern "C"

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Reads a built plug-in DLL's export and import tables and compares them with
+# what a host relies on: exactly the expected names at the expected ordinals,
+# undecorated, and imports from Windows system DLLs only.
+# Usage: check_dll_tables.sh OBJDUMP DLL EXPECTED_EXPORTS
+set -euo pipefail
+objdump=$1 dll=$2 expected=$3
+
+tables=$("$objdump" -p "$dll")
+
+base=$(awk '/^Ordinal Base/ {print $3; exit}' <<<"$tables")
+# Lines of the form "[   N] Name" after the name table's heading; the
+# ordinal is N plus the ordinal base.
+exports=$(awk -v base="$base" '
+  /^\[Ordinal\/Name Pointer\] Table/ {inside = 1; next}
+  inside && /^\t\[ *[0-9]+\]/ {gsub(/[\[\]]/, " "); print $1 + base, $2; next}
+  inside {inside = 0}
+' <<<"$tables" | sort -n)
+
+status=0
+if [ "$exports" != "$(sort -n "$expected")" ]; then
+  echo "export table of $dll differs from $expected:"
+  diff <(sort -n "$expected") <(printf '%s\n' "$exports") || true
+  status=1
+fi
+
+allowed='^(KERNEL32|USER32|msvcrt)\.dll$'
+while read -r name; do
+  if ! grep -qiE "$allowed" <<<"$name"; then
+    echo "$dll imports $name, which is not a Windows system DLL"
+    status=1
+  fi
+done < <(awk '/DLL Name:/ {print $3}' <<<"$tables")
+
+[ "$status" -eq 0 ] && echo "$dll: exports and imports as expected"
+exit "$status"
