@@ -1,0 +1,69 @@
+// IFKRT's GetPicture on a memory image and on the same bytes as a file. Both
+// must deliver the same bitmap, the one GetPictureInfo describes.
+#include <optional>
+#include <vector>
+
+#include "fuzz_check.h"
+#include "fuzz_targets.h"
+#include "host_side.h"
+#include "image_picture_checks.h"
+#include "plugin_exports.h"
+
+namespace krt::fuzz {
+namespace {
+
+struct PictureAnswer {
+  int32_t result;
+  std::optional<Bitmap> bitmap;
+};
+
+PictureAnswer Decode(const char* source, int32_t offset_or_length, uint32_t flag,
+                     const PictureInfo& described) {
+  const ImageExports& ifkrt = Ifkrt();
+  MemoryHandle info_slot = UntouchedSlot();
+  MemoryHandle pixel_slot = UntouchedSlot();
+  ProgressRecorder progress;
+  const int32_t result = ifkrt.GetPicture(source, offset_or_length, flag, &info_slot, &pixel_slot,
+                                          ProgressRecorder::Record, progress.UserValue());
+  KRT_FUZZ_CHECK(result == 0 || result == 2 || result == 3 || result == 4 || result == 6);
+  if (result != 0) {
+    KRT_FUZZ_CHECK(info_slot == UntouchedSlot() && pixel_slot == UntouchedSlot());
+    // The entry report always; the loaded report only once loading worked;
+    // never the final one.
+    KRT_FUZZ_CHECK(progress.ReceivedFirst(1, 2) || progress.ReceivedFirst(2, 2));
+    return {result, std::nullopt};
+  }
+  KRT_FUZZ_CHECK(progress.ReceivedFirst(3, 2));
+  return {result, TakeBitmap(info_slot, pixel_slot, described)};
+}
+
+}  // namespace
+
+void FuzzImagePicture(const uint8_t* data, size_t size) {
+  const ImageExports& ifkrt = Ifkrt();
+  KRT_FUZZ_CHECK(ifkrt.GetPicture != nullptr && ifkrt.GetPictureInfo != nullptr);
+  const HeldResources before = CurrentlyHeld();
+  const std::vector<uint8_t> image(data, data + size);
+  const auto length = static_cast<int32_t>(size);
+  const auto* source = reinterpret_cast<const char*>(image.data());
+
+  PictureInfo described = UntouchedPictureInfo();
+  const int32_t info_answer = ifkrt.GetPictureInfo(source, length, 1, &described);
+
+  const PictureAnswer from_memory = Decode(source, length, 1, described);
+  KRT_FUZZ_CHECK(from_memory.result != 6);
+  // GetPictureInfo describes every picture GetPicture can build, and only those.
+  KRT_FUZZ_CHECK((info_answer == 0) == (from_memory.result == 0 || from_memory.result == 4));
+  CheckNothingLeftHeld(before);
+
+  const PictureAnswer from_file = Decode(WriteInputFile(data, size), 0, 0, described);
+  KRT_FUZZ_CHECK(from_file.result == FileAnswerFor(from_memory.result, size) ||
+                 from_file.result == 4 || from_memory.result == 4);
+  if (from_memory.bitmap && from_file.bitmap) {
+    KRT_FUZZ_CHECK(from_file.bitmap->info_block == from_memory.bitmap->info_block);
+    KRT_FUZZ_CHECK(from_file.bitmap->pixels == from_memory.bitmap->pixels);
+  }
+  CheckNothingLeftHeld(before);
+}
+
+}  // namespace krt::fuzz
