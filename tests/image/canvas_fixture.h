@@ -1,12 +1,13 @@
-// A picture canvas over test-owned buffers, and its pixels read back as
-// rows of text, top row first, so that expected pictures can be written out
-// by hand.
+// A picture canvas over test-owned buffers, and its pixels read back as rows
+// of text, top row first, so that expected pictures can be written out by
+// hand.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "bitmap_text.h"
 #include "draw_character.h"
 
 namespace krt::test {
@@ -28,26 +29,13 @@ struct TestCanvas {
 
   void Draw(uint32_t name, int32_t x, int32_t y);
 
-  // One character per pixel: its value as a hex digit (4- and 8-bit pixels
-  // below 16), or "pd" pairs of hex digits per pixel when `pairs` is set.
-  // For 24-bit pixels the lookup entry whose colour the pixel shows, as
-  // three hex digits (see FillLookupWithEntryNumbers).
+  // As BitmapRows; a 24-bit pixel shows the lookup entry it was taken from
+  // as three hex digits (see FillLookupWithEntryNumbers), "..." when black.
   std::vector<std::string> Rows(bool pairs = false) const;
 
   // Lookup entry e becomes blue = e & 0xFF, green = e >> 8, red = 0xEE, so a
   // pixel names the entry it was taken from.
   void FillLookupWithEntryNumbers(uint32_t entries);
 };
-
-// Cells from 8 rows of 8 hex digits, one per dot: packed two dots a byte for
-// 16-colour data, one a byte for 256-colour data.
-std::vector<uint8_t> Cell16(const std::vector<std::string>& rows);
-std::vector<uint8_t> Cell256(const std::vector<std::string>& rows);
-
-// A cell filled with `fill`, whose top-left dot is F: where the F lands shows
-// how the cell was placed and mirrored.
-std::vector<std::string> MarkedCell(char fill);
-
-void Append(std::vector<uint8_t>& to, const std::vector<uint8_t>& bytes);
 
 }  // namespace krt::test
