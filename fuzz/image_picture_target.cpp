@@ -7,10 +7,18 @@
 #include "fuzz_targets.h"
 #include "host_side.h"
 #include "image_picture_checks.h"
+#include "platform_control.h"
 #include "plugin_exports.h"
 
 namespace krt::fuzz {
 namespace {
+
+// The pixel block covers the used extent only, which ends at a non-zero
+// name that is present in the data: at most one 16 x 16 character of 3
+// bytes per dot for every 2 bytes of input. Nothing else GetPicture
+// allocates is larger than its input.
+constexpr uint64_t kMostBytesPerInputByte = 16 * 16 * 3 / 2;
+constexpr uint64_t kBitmapInfoBytes = 1064;
 
 struct PictureAnswer {
   int32_t result;
@@ -47,10 +55,12 @@ void FuzzImagePicture(const uint8_t* data, size_t size) {
   const auto length = static_cast<int32_t>(size);
   const auto* source = reinterpret_cast<const char*>(image.data());
 
+  KrtPlatformReset();
   PictureInfo described = UntouchedPictureInfo();
   const int32_t info_answer = ifkrt.GetPictureInfo(source, length, 1, &described);
 
   const PictureAnswer from_memory = Decode(source, length, 1, described);
+  KRT_FUZZ_CHECK(KrtPlatformLargestRequest() <= kMostBytesPerInputByte * size + kBitmapInfoBytes);
   KRT_FUZZ_CHECK(from_memory.result != 6);
   // GetPictureInfo describes every picture GetPicture can build, and only those.
   KRT_FUZZ_CHECK((info_answer == 0) == (from_memory.result == 0 || from_memory.result == 4));
