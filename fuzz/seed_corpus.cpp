@@ -168,10 +168,76 @@ std::vector<uint8_t> Pack(std::vector<std::vector<uint8_t>> screens, std::vector
   return BuildPack(plan);
 }
 
+// Screens built valid and then damaged the ways a hostile file would be.
+std::vector<Seed> HostileScreens() {
+  using test::PutBe16;
+  using test::PutBe32;
+  using test::SectionOffset;
+  using test::SectionSize;
+  using test::SetSection;
+  const std::vector<uint8_t> base = BuildScreenFile(Mode1());
+  std::vector<Seed> seeds;
+  auto add = [&](const char* name, std::vector<uint8_t> bytes) {
+    seeds.push_back({name, std::move(bytes)});
+  };
+
+  // A colour table whose offset plus size passes 2^32: a 32-bit sum would
+  // wrap to a small end that fits the file.
+  auto wrapping = base;
+  SetSection(wrapping, 3, SectionOffset(base, 3), 0xFFFFFFFFu - SectionOffset(base, 3) + 64);
+  add("section-end-wraps", wrapping);
+
+  auto no_pages = base;
+  PutBe16(no_pages, SectionOffset(base, 0), 0);
+  add("no-pages-across", no_pages);
+
+  auto many_pages = base;
+  PutBe16(many_pages, SectionOffset(base, 0), 0xFFFF);
+  PutBe16(many_pages, SectionOffset(base, 0) + 2, 0xFFFF);
+  add("65535-by-65535-pages", many_pages);
+
+  // Sections shorter than their prefixes: the descriptor without both page
+  // counts, a name table and a colour table of a few bytes.
+  auto short_descriptor = base;
+  SetSection(short_descriptor, 0, SectionOffset(base, 0), 3);
+  add("descriptor-of-3-bytes", short_descriptor);
+  auto short_names = base;
+  SetSection(short_names, 1, SectionOffset(base, 1), 15);
+  add("name-table-of-15-bytes", short_names);
+  auto short_colours = base;
+  SetSection(short_colours, 3, SectionOffset(base, 3), 6);
+  add("colour-table-of-6-bytes", short_colours);
+
+  // One page of names in a table that declares pages across the screen.
+  auto wide = base;
+  PutBe16(wide, SectionOffset(base, 0), 64);
+  add("pages-of-32-bytes", wide);
+
+  // Palette regions that run off the screen and a 17th 16-colour bank.
+  ScreenPlan regions = Mode1();
+  regions.colours = Colours(256);
+  regions.regions = {PaletteRegion{0, 0, 255, 255, 16}, PaletteRegion{250, 250, 255, 255, 255},
+                     PaletteRegion{1, 0, 1, 1, 2}};
+  add("regions-off-the-screen", BuildScreenFile(regions));
+
+  // 24 bits with a bank beyond the colours converted.
+  ScreenPlan lookup = Mode3();
+  lookup.colours = Colours(257);
+  lookup.regions = {PaletteRegion{0, 0, 4, 4, 1}, PaletteRegion{4, 0, 4, 4, 7}};
+  add("lookup-bank-past-the-colours", BuildScreenFile(lookup));
+
+  // Character numbers at and past the end of the dot data.
+  ScreenPlan past_dots = Mode0();
+  SetName(past_dots, 9, 9, Name(8, 0));
+  SetName(past_dots, 10, 9, Name(0x3FF, 0));
+  add("characters-past-the-dots", BuildScreenFile(past_dots));
+  return seeds;
+}
+
 }  // namespace
 
 std::vector<Seed> ScreenSeeds() {
-  return {
+  std::vector<Seed> seeds = {
       {"mode0", BuildScreenFile(Mode0())},
       {"mode1", BuildScreenFile(Mode1())},
       {"mode2", BuildScreenFile(Mode2())},
@@ -187,6 +253,8 @@ std::vector<Seed> ScreenSeeds() {
       {"row-test-fails", BuildScreenFile(RowTestFails())},
       {"half-rows", BuildScreenFile(HalfRows())},
   };
+  for (Seed& seed : HostileScreens()) seeds.push_back(std::move(seed));
+  return seeds;
 }
 
 std::vector<Seed> PackSeeds() {
@@ -202,7 +270,22 @@ std::vector<Seed> PackSeeds() {
   auto with_trailing_magic = Pack({SmallScreen(3)}, {4}, std::vector<uint8_t>(100, 0));
   std::copy(test::kMagic, test::kMagic + test::kMagicLength, with_trailing_magic.end() - 40);
 
+  // A fifth section that starts inside the colour table, and a screen that
+  // ends one byte past the pack.
+  auto fifth_overlaps = Pack({BuildScreenFile(Decorated())}, {4});
+  test::PutBe32(fifth_overlaps, 4 + 80, test::SectionOffset(BuildScreenFile(Decorated()), 3));
+  auto one_byte_short = Pack({SmallScreen(1), SmallScreen(2)}, {4, 4});
+  one_byte_short.pop_back();
+
+  // A section size that takes the screen's end past 2^32.
+  auto wrapping = Pack({SmallScreen(1), SmallScreen(2)}, {4, 4});
+  const uint32_t colours_at = test::SectionOffset(SmallScreen(1), 3);
+  test::PutBe32(wrapping, 4 + 64 + 4, 0xFFFFFFFFu - colours_at + 300);
+
   return {
+      {"fifth-section-overlaps", fifth_overlaps},
+      {"one-byte-short", one_byte_short},
+      {"screen-end-wraps", wrapping},
       {"three-screens", Pack({SmallScreen(0), SmallScreen(1), SmallScreen(2)}, {4, 8, 60},
                              std::vector<uint8_t>(200, 0))},
       {"twelve-named", named},

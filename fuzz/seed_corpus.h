@@ -1,6 +1,9 @@
 // Seed inputs for the fuzz targets, made with the screen-file builder: a
-// screen for every rendering mode, page geometry and name form, and packs of
-// every shape the walk distinguishes. The fuzz runner writes them to disk;
+// screen for every rendering mode, page geometry and name form, packs of
+// every shape the walk distinguishes, and both damaged the ways a hostile
+// file would be (section ends past 2^32, page counts of 0 and 65535,
+// sections shorter than their prefixes, palettes and characters past what
+// the screen holds). The fuzz runner writes them to disk;
 // the ordinary test suite runs every target over them directly.
 #pragma once
 
