@@ -5,6 +5,7 @@
 #include <unistd.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -90,6 +91,23 @@ bool ProgressRecorder::ReceivedFirst(int32_t count, int32_t denominator) const {
     }
   }
   return true;
+}
+
+DetectionAnswers AskIsSupported(IsSupportedFn is_supported, const uint8_t* data, size_t size,
+                                size_t reach) {
+  DetectionAnswers answers;
+  answers.buffer.assign(reach, 0);
+  std::memcpy(answers.buffer.data(), data, std::min(size, reach));
+  answers.from_buffer =
+      is_supported("fuzz.bin", reinterpret_cast<uintptr_t>(answers.buffer.data()));
+
+  HANDLE file = CreateFileA(WriteInputFile(data, size), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  KRT_FUZZ_CHECK(file != INVALID_HANDLE_VALUE);
+  SetFilePointer(file, static_cast<LONG>(size / 2), nullptr, FILE_BEGIN);
+  answers.from_handle = is_supported("fuzz.bin", reinterpret_cast<uintptr_t>(file));
+  KRT_FUZZ_CHECK(CloseHandle(file) == TRUE);
+  return answers;
 }
 
 const char* WriteInputFile(const uint8_t* data, size_t size) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "export_signatures.h"
 #include "plugin_interface.h"
 
 namespace krt::fuzz {
@@ -54,6 +55,19 @@ const char* WriteInputFile(const uint8_t* data, size_t size);
 
 // A second per-process path, for exports that write a file.
 const char* OutputFilePath();
+
+// IsSupported asked both ways a host asks: with a buffer holding the input's
+// first `reach` bytes (zero-padded, and cut there so that a read past them
+// is caught), and with a handle to the input as a file, left mid-file by
+// the host. Checks that the host's handle is still open afterwards.
+struct DetectionAnswers {
+  std::vector<uint8_t> buffer;
+  int32_t from_buffer = 0;
+  int32_t from_handle = 0;
+};
+
+DetectionAnswers AskIsSupported(IsSupportedFn is_supported, const uint8_t* data, size_t size,
+                                size_t reach);
 
 // The file's bytes, or an empty vector when it cannot be read.
 std::vector<uint8_t> ReadWholeFile(const char* path);

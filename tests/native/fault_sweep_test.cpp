@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <array>
 #include <cstring>
 #include <functional>
 #include <optional>
@@ -95,78 +96,39 @@ void Sweep(const std::function<Attempt()>& call, const FailureTable& table) {
   }
 }
 
-// IFKRT: any file call that fails is a file error, any allocation or lock an
-// allocation failure.
-std::optional<int32_t> ImageFailures(KrtPlatformCall kind, uint32_t /*n*/) {
-  switch (kind) {
-    case kKrtCallOpen:
-    case kKrtCallSize:
-    case kKrtCallSeek:
-    case kKrtCallRead:
-      return krt::kFileError;
-    case kKrtCallAlloc:
-    case kKrtCallLock:
-      return krt::kAllocationFailed;
-    default:
-      return std::nullopt;
-  }
-}
+// The result the failure tables give for a failing call of each kind, in the
+// order of kEveryKind (open, size, seek, read, write, alloc, realloc, lock);
+// nothing for a kind the export has no use for.
+using ResultsByKind = std::array<std::optional<int32_t>, std::size(kEveryKind)>;
+constexpr std::nullopt_t kNever = std::nullopt;
 
+// IFKRT: a failing file call is a file error; a failing allocation or lock
+// an allocation failure.
+constexpr ResultsByKind kImageResults = {6, 6, 6, 6, kNever, 4, kNever, 4};
 // IsSupported answers 0 to every failure.
-std::optional<int32_t> DetectionFailures(KrtPlatformCall /*kind*/, uint32_t /*n*/) { return 0; }
+constexpr ResultsByKind kDetectionResults = {0, 0, 0, 0, 0, 0, 0, 0};
+// GetArchiveInfo: opening and sizing the file give 6, the list's first byte
+// 4; whatever fails while listing discards the listing with 3 (see below).
+constexpr ResultsByKind kListingResults = {6, 6, 3, 3, kNever, 4, 3, 3};
+// GetFileInfo allocates nothing.
+constexpr ResultsByKind kLookupResults = {6, 6, 6, 6, kNever, kNever, kNever, kNever};
+// GetFile: the destination's creation and write fail like the source's
+// reads; the entry block gives 4 when not allocated and 5 when not locked.
+constexpr ResultsByKind kExtractionResults = {6, 6, 6, 6, 6, 4, kNever, 5};
 
-// GetArchiveInfo: opening and sizing the file give 6 and the first list
-// byte 4; everything that fails while listing (the walk's reads, growing or
-// locking the list) discards the listing with 3.
+FailureTable ByKind(const ResultsByKind& results) {
+  return [results](KrtPlatformCall kind, uint32_t /*n*/) {
+    return results[static_cast<size_t>(kind)];
+  };
+}
+
+// The file's own size query and the list's first byte come before the walk;
+// every later size query belongs to a read of the walk, and the list only
+// grows after its first byte.
 std::optional<int32_t> ListingFailures(KrtPlatformCall kind, uint32_t n) {
-  switch (kind) {
-    case kKrtCallOpen:
-      return krt::kFileError;
-    case kKrtCallSize:
-      return n == 1 ? krt::kFileError : krt::kNotValidData;
-    case kKrtCallSeek:
-    case kKrtCallRead:
-    case kKrtCallRealloc:
-    case kKrtCallLock:
-      return krt::kNotValidData;
-    case kKrtCallAlloc:
-      return n == 1 ? std::optional<int32_t>(krt::kAllocationFailed) : std::nullopt;
-    default:
-      return std::nullopt;
-  }
-}
-
-// GetFileInfo allocates nothing; every file failure is 6.
-std::optional<int32_t> LookupFailures(KrtPlatformCall kind, uint32_t /*n*/) {
-  switch (kind) {
-    case kKrtCallOpen:
-    case kKrtCallSize:
-    case kKrtCallSeek:
-    case kKrtCallRead:
-      return krt::kFileError;
-    default:
-      return std::nullopt;
-  }
-}
-
-// GetFile: file failures, the destination's creation and its write give 6;
-// the entry block 4 when it cannot be allocated and 5 when it cannot be
-// locked.
-std::optional<int32_t> ExtractionFailures(KrtPlatformCall kind, uint32_t /*n*/) {
-  switch (kind) {
-    case kKrtCallOpen:
-    case kKrtCallSize:
-    case kKrtCallSeek:
-    case kKrtCallRead:
-    case kKrtCallWrite:
-      return krt::kFileError;
-    case kKrtCallAlloc:
-      return krt::kAllocationFailed;
-    case kKrtCallLock:
-      return krt::kLockFailed;
-    default:
-      return std::nullopt;
-  }
+  if (kind == kKrtCallSize && n > 1) return krt::kNotValidData;
+  if (kind == kKrtCallAlloc && n > 1) return kNever;
+  return kListingResults[static_cast<size_t>(kind)];
 }
 
 // Records progress reports; never asks to stop.
@@ -285,7 +247,7 @@ TEST_F(FaultSweep, GetPictureInfo) {
           attempt.left_as_on_failure = std::memcmp(&info, &untouched, sizeof info) == 0;
           return attempt;
         },
-        ImageFailures);
+        ByKind(kImageResults));
   }
 }
 
@@ -307,7 +269,7 @@ TEST_F(FaultSweep, GetPicture) {
           if (attempt.result == 0) attempt.handed = {info, pixels};
           return attempt;
         },
-        ImageFailures);
+        ByKind(kImageResults));
   }
 }
 
@@ -337,7 +299,7 @@ TEST_F(FaultSweep, IsSupportedOnAHostHandle) {
           attempt.result = c.is_supported("judged.bin", reinterpret_cast<uintptr_t>(file));
           return attempt;
         },
-        DetectionFailures);
+        ByKind(kDetectionResults));
     EXPECT_EQ(c.is_supported("judged.bin", reinterpret_cast<uintptr_t>(file)), 1);
     EXPECT_TRUE(CloseHandle(file));
   }
@@ -385,7 +347,7 @@ TEST_F(FaultSweep, GetFileInfo) {
             attempt.left_as_on_failure = std::memcmp(&record, &zero, sizeof record) == 0;
             return attempt;
           },
-          LookupFailures);
+          ByKind(kLookupResults));
     }
   }
 }
@@ -425,7 +387,7 @@ TEST_F(FaultSweep, GetFile) {
             if (attempt.result == 0 && to_memory) attempt.handed = {slot};
             return attempt;
           },
-          ExtractionFailures);
+          ByKind(kExtractionResults));
     }
   }
 }
