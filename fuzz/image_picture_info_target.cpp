@@ -8,6 +8,7 @@
 #include "host_side.h"
 #include "image_picture_checks.h"
 #include "plugin_exports.h"
+#include "reference_layout.h"
 
 namespace krt::fuzz {
 namespace {
@@ -15,24 +16,37 @@ namespace {
 // A screen header stored this far into a file.
 constexpr size_t kHeaderOffset = 4;
 
-// The same header read at an offset: judged against the whole file's size,
-// so a header the image after the offset fails may pass and then meet the
-// file's end in a short read.
+uint64_t Be32At(const uint8_t* at) {
+  return (uint64_t{at[0]} << 24) | (uint64_t{at[1]} << 16) | (uint64_t{at[2]} << 8) | at[3];
+}
+
+// The same header read at an offset. It is judged against the whole file's
+// size, so it answers as an image of the bytes after the offset would if that
+// image were as long as the whole file (zero-filled at its end): the same,
+// unless the file ends before the pattern name table does, the last byte
+// GetPictureInfo reads, which is a short read.
 void CheckAtOffset(const uint8_t* data, size_t size, const char* path) {
   if (size < kHeaderOffset) return;
-  const std::vector<uint8_t> image(data + kHeaderOffset, data + size);
+  std::vector<uint8_t> as_long_as_the_file(data + kHeaderOffset, data + size);
+  as_long_as_the_file.resize(size, 0);
   PictureInfo from_memory = UntouchedPictureInfo();
   const int32_t memory_answer =
-      Ifkrt().GetPictureInfo(reinterpret_cast<const char*>(image.data()),
-                             static_cast<int32_t>(image.size()), 1, &from_memory);
+      Ifkrt().GetPictureInfo(reinterpret_cast<const char*>(as_long_as_the_file.data()),
+                             static_cast<int32_t>(size), 1, &from_memory);
   PictureInfo from_file = UntouchedPictureInfo();
   const int32_t file_answer = Ifkrt().GetPictureInfo(path, kHeaderOffset, 0, &from_file);
-  if (memory_answer == 0) {
-    KRT_FUZZ_CHECK(file_answer == 0 && SameRecord(from_file, from_memory));
-  } else {
-    KRT_FUZZ_CHECK(file_answer == 3 || file_answer == 6);
+
+  const uint8_t* header = as_long_as_the_file.data();
+  const bool header_fits = size - kHeaderOffset >= kScreenHeaderSize;
+  const bool names_fit =
+      header_fits && kHeaderOffset + Be32At(header + 32) + Be32At(header + 36) <= size;
+  if (!header_fits || (HeaderIsValid(header, size) && !names_fit)) {
+    KRT_FUZZ_CHECK(file_answer == 6);
     KRT_FUZZ_CHECK(SameRecord(from_file, UntouchedPictureInfo()));
+    return;
   }
+  KRT_FUZZ_CHECK(file_answer == memory_answer);
+  KRT_FUZZ_CHECK(SameRecord(from_file, from_memory));
 }
 
 }  // namespace
