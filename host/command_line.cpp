@@ -31,6 +31,20 @@ void AddFormatOption(CLI::App* command, Request* request) {
       ->check(CLI::IsMember({"png", "bmp"}));
 }
 
+const char* CommandName(Command command) {
+  switch (command) {
+    case Command::kInfo:
+      return "info";
+    case Command::kRender:
+      return "render";
+    case Command::kList:
+      return "list";
+    case Command::kExtract:
+      return "extract";
+  }
+  return "";
+}
+
 std::vector<std::string> Reversed(std::vector<std::string> arguments) {
   std::reverse(arguments.begin(), arguments.end());
   return arguments;
@@ -65,12 +79,12 @@ std::optional<Request> ParseCommandLine(const std::vector<std::string>& argument
       "info",
       "Say which plug-in takes each file: for a screen its size and depth, for a pack "
       "its number of entries");
-  info->add_option("FILE", request.files, "Screen files and packs")->required();
+  info->add_option("FILE", request.files, "Screen files and packs");
   AddCommonOptions(info, &request);
 
   CLI::App* render = app.add_subcommand(
       "render", "Render screen files to PNG (or BMP) pictures, named after the input");
-  render->add_option("FILE", request.files, "Screen files")->required();
+  render->add_option("FILE", request.files, "Screen files");
   render->add_option("-o,--output", request.output,
                      "Output file (one input only), or folder (existing, or ending in /)");
   render
@@ -81,7 +95,7 @@ std::optional<Request> ParseCommandLine(const std::vector<std::string>& argument
   AddCommonOptions(render, &request);
 
   CLI::App* list = app.add_subcommand("list", "List the entries of screen packs");
-  list->add_option("PACK", request.files, "Screen packs")->required();
+  list->add_option("PACK", request.files, "Screen packs");
   list->add_flag("--json", request.json, "Print the listing as JSON");
   AddCommonOptions(list, &request);
 
@@ -102,28 +116,38 @@ std::optional<Request> ParseCommandLine(const std::vector<std::string>& argument
   AddFormatOption(extract, &request);
   AddCommonOptions(extract, &request);
 
+  // Everything after "--" is a file. CLI11 2.1 loses such arguments once a
+  // command has had positional ones, so they are set aside here and added
+  // after parsing.
+  const auto end_of_options = std::find(arguments.begin(), arguments.end(), "--");
+  const std::vector<std::string> options(arguments.begin(), end_of_options);
+  const std::vector<std::string> operands(
+      end_of_options == arguments.end() ? arguments.end() : end_of_options + 1, arguments.end());
   try {
-    app.parse(Reversed(arguments));
+    app.parse(Reversed(options));
   } catch (const CLI::ParseError& error) {
     const int status = app.exit(error, out, err);
     *exit_status = status == 0 ? kExitSuccess : kExitUsage;
     return std::nullopt;
   }
 
-  if (info->parsed()) request.command = Command::kInfo;
   if (render->parsed()) request.command = Command::kRender;
   if (list->parsed()) request.command = Command::kList;
   if (extract->parsed()) {
     request.command = Command::kExtract;
+    items.insert(items.end(), operands.begin(), operands.end());
     for (const std::string& item : items) {
       (LooksLikeEntryName(item) ? request.entry_names : request.files).push_back(item);
     }
-    if (request.files.empty()) {
-      err << "krt extract: no pack given (arguments like 001.2D name entries)\n"
-          << "Run with --help for more information.\n";
-      *exit_status = kExitUsage;
-      return std::nullopt;
-    }
+  } else {
+    request.files.insert(request.files.end(), operands.begin(), operands.end());
+  }
+  if (request.files.empty()) {
+    err << "krt " << CommandName(request.command) << ": no "
+        << (request.command == Command::kExtract ? "pack" : "file") << " given\n"
+        << "Run with --help for more information.\n";
+    *exit_status = kExitUsage;
+    return std::nullopt;
   }
   return request;
 }
