@@ -35,6 +35,16 @@ KrtRun RunKrtWith(const std::vector<std::string>& arguments, bool terminal) {
   return run;
 }
 
+testing::AssertionResult SaysFailure(const KrtRun& run, const std::string& file,
+                                     const std::string& what) {
+  if (run.err.find("krt: " + file + ": " + what) != std::string::npos) {
+    return testing::AssertionSuccess();
+  }
+  return testing::AssertionFailure()
+         << "no line \"krt: " << file << ": " << what << "\" in standard error:\n"
+         << run.err;
+}
+
 void KrtTest::SetUp() {
   static std::atomic<uint32_t> counter{0};
   const auto* test = testing::UnitTest::GetInstance()->current_test_info();

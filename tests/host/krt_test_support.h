@@ -17,12 +17,24 @@ struct KrtRun {
   std::string err;
 };
 
+// The extension of pictures krt writes by default in this build.
+#if defined(KRT_HAVE_PNG)
+inline constexpr char kDefaultExtension[] = ".png";
+#else
+inline constexpr char kDefaultExtension[] = ".bmp";
+#endif
+
 std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path);
 void WriteFileBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
 
 // Runs krt with the arguments; `terminal` says whether its standard error is
 // taken for a terminal.
 KrtRun RunKrtWith(const std::vector<std::string>& arguments, bool terminal = false);
+
+// Whether krt's standard error holds the failure line "krt: FILE: WHAT"
+// (WHAT being the start of what the line says).
+testing::AssertionResult SaysFailure(const KrtRun& run, const std::string& file,
+                                     const std::string& what);
 
 // A fixture with a fresh folder holding the bundled samples, removed after
 // each test.
