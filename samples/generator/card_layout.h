@@ -51,6 +51,7 @@ class Card {
   // Every position still empty gets the tile.
   void FillEmpty(const Tile& tile, uint8_t palette = 0);
 
+  const Tile& TileOf(uint32_t character) const { return tiles_.at(character); }
   uint32_t columns() const { return columns_; }
   uint32_t rows() const { return rows_; }
   uint32_t tile_size() const { return tile_size_; }

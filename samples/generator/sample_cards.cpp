@@ -165,7 +165,13 @@ void CheckTenBitForm(const ScreenPlan& plan) {
   if (plan.dot_data.size() >= limit) throw std::logic_error("dot data too large for flips");
 }
 
-std::vector<uint8_t> OnePaletteCard() {
+// A card as laid out, and the screen file description made from it.
+struct BuiltCard {
+  Card card;
+  ScreenPlan plan;
+};
+
+BuiltCard OnePaletteCard() {
   constexpr uint8_t kBank = 1;  // the card's colours are the second bank
   Card card(40, 28, 8);
   card.CharacterOf(SolidTile(8, kPaper));
@@ -187,10 +193,10 @@ std::vector<uint8_t> OnePaletteCard() {
   AppendTestColours(plan.colours, false);
   PlaceNames(card, plan, false);
   CheckTenBitForm(plan);
-  return test::BuildScreenFile(plan);
+  return {card, plan};
 }
 
-std::vector<uint8_t> PaletteRegionCard() {
+BuiltCard PaletteRegionCard() {
   Card card(40, 28, 8);
   card.CharacterOf(SolidTile(8, kPaper));
   card.Border(kInk, kRed, kYellow);
@@ -218,10 +224,10 @@ std::vector<uint8_t> PaletteRegionCard() {
   const std::string note = "KRT SAMPLE: NOTES IN THE FIFTH SECTION";
   plan.fifth_section = std::vector<uint8_t>(note.begin(), note.end());
   PlaceNames(card, plan, true);
-  return test::BuildScreenFile(plan);
+  return {card, plan};
 }
 
-std::vector<uint8_t> LargeCharacterCard() {
+BuiltCard LargeCharacterCard() {
   Card card(20, 14, 16);
   card.CharacterOf(SolidTile(16, kPaper));
   card.Border(kInk, kRed, kYellow);
@@ -249,10 +255,10 @@ std::vector<uint8_t> LargeCharacterCard() {
   AppendRampBank(plan.colours, kTestColours[0], kRainbow);
   PlaceNames(card, plan, false);
   CheckTenBitForm(plan);
-  return test::BuildScreenFile(plan);
+  return {card, plan};
 }
 
-std::vector<uint8_t> ThreePaletteCard() {
+BuiltCard ThreePaletteCard() {
   Card card(40, 28, 8);
   card.CharacterOf(SolidTile(8, kPaper));
   card.Border(kInk, kRed, kYellow);
@@ -277,7 +283,61 @@ std::vector<uint8_t> ThreePaletteCard() {
   AppendRampBank(plan.colours, {0, 32, 64}, kIce);
   PlaceNames(card, plan, false);
   CheckTenBitForm(plan);
-  return test::BuildScreenFile(plan);
+  return {card, plan};
+}
+
+std::vector<BuiltCard> BuildCards() {
+  return {OnePaletteCard(), PaletteRegionCard(), LargeCharacterCard(), ThreePaletteCard()};
+}
+
+// The bank a character's colours come from: its palette region's, when the
+// screen has regions, else the palette of its pattern name.
+uint32_t BankOf(const BuiltCard& built, uint32_t column, uint32_t row) {
+  for (const PaletteRegion& region : built.plan.regions) {
+    if (column >= region.x && column < uint32_t{region.x} + region.width && row >= region.y &&
+        row < uint32_t{region.y} + region.height) {
+      return region.palette;
+    }
+  }
+  return built.plan.regions.empty() ? built.card.At(column, row)->palette : 0;
+}
+
+// A colour entry as the plug-in converts it: five bits shifted up by three,
+// plus 4 when the marker bit is set.
+Rgb Converted(uint16_t entry) {
+  const uint8_t marker = (entry & 0x8000) != 0 ? 4 : 0;
+  return {static_cast<uint8_t>((entry & 0x1F) << 3 | marker),
+          static_cast<uint8_t>((entry >> 5 & 0x1F) << 3 | marker),
+          static_cast<uint8_t>((entry >> 10 & 0x1F) << 3 | marker)};
+}
+
+ExpectedPicture Expected(const BuiltCard& built) {
+  const Card& card = built.card;
+  const uint32_t size = card.tile_size();
+  const uint32_t bank_size = built.plan.colours_256 ? 256 : 16;
+  ExpectedPicture picture;
+  picture.width = card.columns() * size;
+  picture.height = card.rows() * size;
+  picture.rgb.resize(size_t{3} * picture.width * picture.height);
+  for (uint32_t row = 0; row < card.rows(); ++row) {
+    for (uint32_t column = 0; column < card.columns(); ++column) {
+      const Placement& p = *card.At(column, row);
+      const Tile& tile = card.TileOf(p.character);
+      const uint32_t bank = BankOf(built, column, row);
+      for (uint32_t y = 0; y < size; ++y) {
+        for (uint32_t x = 0; x < size; ++x) {
+          const uint8_t dot = tile.At(p.flip_h ? size - 1 - x : x, p.flip_v ? size - 1 - y : y);
+          const Rgb c = Converted(built.plan.colours.at(bank * bank_size + dot));
+          uint8_t* out =
+              &picture.rgb[3 * ((size_t{row} * size + y) * picture.width + column * size + x)];
+          out[0] = c.r;
+          out[1] = c.g;
+          out[2] = c.b;
+        }
+      }
+    }
+  }
+  return picture;
 }
 
 }  // namespace
@@ -292,15 +352,14 @@ std::vector<CardFacts> SampleCards() {
 }
 
 std::vector<SampleFile> BuildSampleFiles() {
-  const std::vector<CardFacts> cards = SampleCards();
-  std::vector<SampleFile> files = {
-      {cards[0].name, OnePaletteCard()},
-      {cards[1].name, PaletteRegionCard()},
-      {cards[2].name, LargeCharacterCard()},
-      {cards[3].name, ThreePaletteCard()},
-  };
+  const std::vector<CardFacts> facts = SampleCards();
+  const std::vector<BuiltCard> cards = BuildCards();
+  std::vector<SampleFile> files;
   test::PackPlan pack;
-  for (const SampleFile& file : files) pack.screens.push_back(file.bytes);
+  for (size_t i = 0; i < cards.size(); ++i) {
+    files.push_back({facts[i].name, test::BuildScreenFile(cards[i].plan)});
+    pack.screens.push_back(files.back().bytes);
+  }
   // The first screen 4 bytes in, as packs have it; then no gap, and gaps of 8
   // and 60 bytes, the farthest a screen may lie from the one before.
   pack.gaps_before = {4, 0, 8, 60};
@@ -308,6 +367,12 @@ std::vector<SampleFile> BuildSampleFiles() {
   pack.trailer.assign(40, 0);
   files.push_back({kPackName, test::BuildPack(pack)});
   return files;
+}
+
+std::vector<ExpectedPicture> ExpectedPictures() {
+  std::vector<ExpectedPicture> pictures;
+  for (const BuiltCard& card : BuildCards()) pictures.push_back(Expected(card));
+  return pictures;
 }
 
 }  // namespace krt::samples

@@ -34,7 +34,18 @@ inline constexpr char kPackName[] = "samples.BIN";
 // The four cards' facts, in the order they stand in the pack.
 std::vector<CardFacts> SampleCards();
 
+// A card as it should look: RGB dots, rows from the top.
+struct ExpectedPicture {
+  uint32_t width = 0;
+  uint32_t height = 0;
+  std::vector<uint8_t> rgb;
+};
+
 // The four screen files, then the pack.
 std::vector<SampleFile> BuildSampleFiles();
+
+// How each of the four cards should look when rendered, worked out from its
+// layout (tiles, flips, palettes) and colour table, not from the file.
+std::vector<ExpectedPicture> ExpectedPictures();
 
 }  // namespace krt::samples
