@@ -31,7 +31,8 @@ Result ReadScreen(HANDLE file, int32_t position, EntryBytes* entry) {
   uint32_t file_size = 0;
   const Result read = ReadAtOffset(file, position, sizeof window, window, nullptr, &file_size);
   if (read != kSuccess) return read;
-  // The window was read whole at the position, so the file reaches past it.
+  // The window was read whole at the position, so the file reaches past it
+  // unless it shrank between the size query and the read.
   const int64_t remaining = int64_t{file_size} - position;
   ScreenLocation screen;
   if (remaining < 0 || !LocateScreen(window, static_cast<uint32_t>(remaining), &screen)) {

@@ -80,6 +80,8 @@ KRT_EXPORT int32_t KRT_STDCALL GetPicture(const char* source, int32_t offset_or_
                                           krt::MemoryHandle* pixel_slot,
                                           krt::ProgressCallback progress, intptr_t user_value) {
   if (AsksToStop(progress, 0, user_value)) return krt::kStoppedByCallback;
+  // Outside the interface, but a null slot would be written through.
+  if (info_slot == nullptr || pixel_slot == nullptr) return krt::kBadArgument;
   LoadedScreen screen;
   const int32_t loaded = LoadScreen(source, offset_or_length, flag, kColourTable, &screen);
   if (loaded != krt::kSuccess) return loaded;

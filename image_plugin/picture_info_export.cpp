@@ -8,6 +8,8 @@
 KRT_EXPORT int32_t KRT_STDCALL GetPictureInfo(const char* source, int32_t offset_or_length,
                                               uint32_t flag, krt::PictureInfo* info) {
   using namespace krt::image;
+  // Outside the interface, but a null record would be written through.
+  if (info == nullptr) return krt::kBadArgument;
   LoadedScreen screen;
   const int32_t loaded = LoadScreen(source, offset_or_length, flag, kPatternNameTable, &screen);
   if (loaded != krt::kSuccess) return loaded;

@@ -256,11 +256,15 @@ TEST_F(GetArchiveInfoExport, EntryNamesGrowPastThreeDigits) {
   EXPECT_EQ(krt::test::RecordBytes(record), krt::test::RecordBytes(listing.records[999]));
 }
 
-TEST_F(GetArchiveInfoExport, NullSlotIsRefused) {
+TEST_F(GetArchiveInfoExport, NullSlotRecordOrImageIsRefused) {
   const std::vector<uint8_t> pack = BuildPack(ThreeScreenPack());
-  EXPECT_EQ(Axkrt().GetArchiveInfo(reinterpret_cast<const char*>(pack.data()),
-                                   static_cast<int32_t>(pack.size()), kMemoryInput, nullptr),
-            krt::kBadArgument);
+  const auto* image = reinterpret_cast<const char*>(pack.data());
+  const auto length = static_cast<int32_t>(pack.size());
+  EXPECT_EQ(Axkrt().GetArchiveInfo(image, length, kMemoryInput, nullptr), krt::kBadArgument);
+  EXPECT_EQ(Axkrt().GetFileInfo(image, length, "000.2D", kMemoryInput, nullptr), krt::kBadArgument);
+  krt::MemoryHandle slot = nullptr;
+  EXPECT_EQ(Axkrt().GetArchiveInfo(nullptr, length, kMemoryInput, &slot), krt::kBadArgument);
+  EXPECT_EQ(slot, nullptr);
 }
 
 // --- GetFileInfo -------------------------------------------------------------

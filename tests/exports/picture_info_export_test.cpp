@@ -210,6 +210,17 @@ TEST(GetPictureInfoExport, ShortOrMissingSources) {
   krt::test::RemoveFile(path);
 }
 
+TEST(GetPictureInfoExport, NullRecordOrSlotsAreRefused) {
+  const auto screen = BuildScreenFile(OneName(0, 0));
+  const char* source = krt::test::ImageSource(screen);
+  const int32_t length = krt::test::ImageLength(screen);
+  EXPECT_EQ(krt::test::Ifkrt().GetPictureInfo(source, length, 1, nullptr), 8);
+  krt::MemoryHandle slot = nullptr;
+  EXPECT_EQ(krt::test::Ifkrt().GetPicture(source, length, 1, nullptr, &slot, nullptr, 0), 8);
+  EXPECT_EQ(krt::test::Ifkrt().GetPicture(source, length, 1, &slot, nullptr, nullptr, 0), 8);
+  EXPECT_EQ(slot, nullptr);
+}
+
 // --- Agreement with GetPicture ----------------------------------------------
 
 uint32_t DepthOf(krt::test::TargetMode mode) {

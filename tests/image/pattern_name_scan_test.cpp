@@ -40,6 +40,15 @@ bool operator==(const UsedExtent& a, const UsedExtent& b) {
   return a.width == b.width && a.height == b.height;
 }
 
+ScreenPlan PagedPlan(bool two_word, uint32_t bytes_per_page, uint16_t across, uint16_t down) {
+  ScreenPlan plan;
+  plan.two_word_names = two_word;
+  plan.bytes_per_page = bytes_per_page;
+  plan.pages_across = across;
+  plan.pages_down = down;
+  return plan;
+}
+
 struct GeometryCase {
   bool two_word;
   uint32_t bytes_per_page;
@@ -55,11 +64,7 @@ class ScreenGeometry : public testing::TestWithParam<GeometryCase> {};
 // empty rows and columns at the top and left included.
 TEST_P(ScreenGeometry, CornerNameSpansTheWholeScreen) {
   const GeometryCase& c = GetParam();
-  ScreenPlan plan;
-  plan.two_word_names = c.two_word;
-  plan.bytes_per_page = c.bytes_per_page;
-  plan.pages_across = c.pages_across;
-  plan.pages_down = c.pages_down;
+  ScreenPlan plan = PagedPlan(c.two_word, c.bytes_per_page, c.pages_across, c.pages_down);
   ASSERT_TRUE(krt::test::SetName(plan, static_cast<uint32_t>(c.columns - 1),
                                  static_cast<uint32_t>(c.rows - 1), 0x0001));
   EXPECT_TRUE(Scan(krt::test::BuildScreenFile(plan)).extent == (UsedExtent{c.columns, c.rows}));
@@ -134,11 +139,7 @@ class MalformedTable : public testing::TestWithParam<MalformedCase> {};
 
 TEST_P(MalformedTable, GivesMinusOneAndTouchesNoFlag) {
   const MalformedCase& c = GetParam();
-  ScreenPlan plan;
-  plan.two_word_names = c.two_word;
-  plan.bytes_per_page = c.bytes_per_page;
-  plan.pages_across = c.pages_across;
-  plan.pages_down = c.pages_down;
+  ScreenPlan plan = PagedPlan(c.two_word, c.bytes_per_page, c.pages_across, c.pages_down);
   plan.names = {0x1111, 0x2222};
   plan.declared_sizes[1] = c.declared_size;
   const Scanned scanned = Scan(krt::test::BuildScreenFile(plan));

@@ -79,60 +79,84 @@ struct PackFile {
   std::string path;
 };
 
+// --- IsSupported -------------------------------------------------------------
+
+class DetectionFaults : public testing::TestWithParam<Fault> {};
+
+TEST_P(DetectionFaults, AnswerZeroAndLeaveTheHostHandleUsable) {
+  PackFile pack;
+  HANDLE file = CreateFileA(pack.path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  const auto source = reinterpret_cast<uintptr_t>(file);
+  {
+    PlatformLedger ledger;
+    ledger.Arm(GetParam());
+    EXPECT_EQ(Axkrt().IsSupported("f.BIN", source), 0);
+    EXPECT_TRUE(KrtPlatformFailureFired(GetParam().kind));
+  }
+  EXPECT_EQ(Axkrt().IsSupported("f.BIN", source), 1);
+  EXPECT_TRUE(CloseHandle(file));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, DetectionFaults,
+                         testing::Values(Fault{kKrtCallSize, 1, 0}, Fault{kKrtCallSeek, 1, 0},
+                                         Fault{kKrtCallRead, 1, 0}),
+                         FaultName);
+
 // --- GetArchiveInfo ----------------------------------------------------------
 
-class ListingFaults : public testing::TestWithParam<Fault> {};
+struct ListingFault {
+  Fault fault;
+  bool memory_input;
+};
 
-TEST_P(ListingFaults, FromFileClearTheSlotAndReleaseEverything) {
+std::string ListingFaultName(const testing::TestParamInfo<ListingFault>& info) {
+  return std::string(info.param.memory_input ? "Image_" : "File_") + Describe(info.param.fault);
+}
+
+class ListingFaults : public testing::TestWithParam<ListingFault> {};
+
+TEST_P(ListingFaults, ClearTheSlotAndReleaseEverything) {
+  const ListingFault& c = GetParam();
   PackFile pack;
   krt::MemoryHandle slot = kStale;
   {
     PlatformLedger ledger;
-    ledger.Arm(GetParam());
-    EXPECT_EQ(Axkrt().GetArchiveInfo(pack.path.c_str(), 0, 0, &slot), GetParam().result);
-    EXPECT_TRUE(KrtPlatformFailureFired(GetParam().kind));
+    ledger.Arm(c.fault);
+    const int32_t result =
+        c.memory_input ? Axkrt().GetArchiveInfo(pack.image(), pack.length(), kMemoryInput, &slot)
+                       : Axkrt().GetArchiveInfo(pack.path.c_str(), 0, 0, &slot);
+    EXPECT_EQ(result, c.fault.result);
+    EXPECT_TRUE(KrtPlatformFailureFired(c.fault.kind));
   }
   EXPECT_EQ(slot, nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, ListingFaults,
-                         testing::Values(Fault{kKrtCallOpen, 1, krt::kFileError},
-                                         Fault{kKrtCallSize, 1, krt::kFileError},
-                                         Fault{kKrtCallAlloc, 1, krt::kAllocationFailed},
-                                         // Reads while listing: before any entry, after some, and
-                                         // of the window after the last screen.
-                                         Fault{kKrtCallSize, 2, krt::kNotValidData},
-                                         Fault{kKrtCallSeek, 1, krt::kNotValidData},
-                                         Fault{kKrtCallRead, 1, krt::kNotValidData},
-                                         Fault{kKrtCallSeek, 3, krt::kNotValidData},
-                                         Fault{kKrtCallRead, 2, krt::kNotValidData},
-                                         Fault{kKrtCallRead, 4, krt::kNotValidData},
-                                         Fault{kKrtCallRealloc, 1, krt::kNotValidData},
-                                         Fault{kKrtCallRealloc, 3, krt::kNotValidData},
-                                         Fault{kKrtCallLock, 1, krt::kNotValidData},
-                                         Fault{kKrtCallLock, 2, krt::kNotValidData}),
-                         FaultName);
+constexpr bool kFromImage = true, kFromFile = false;
 
-class ImageListingFaults : public testing::TestWithParam<Fault> {};
-
-TEST_P(ImageListingFaults, FromImageClearTheSlotAndReleaseEverything) {
-  PackFile pack;
-  krt::MemoryHandle slot = kStale;
-  {
-    PlatformLedger ledger;
-    ledger.Arm(GetParam());
-    EXPECT_EQ(Axkrt().GetArchiveInfo(pack.image(), pack.length(), kMemoryInput, &slot),
-              GetParam().result);
-    EXPECT_TRUE(KrtPlatformFailureFired(GetParam().kind));
-  }
-  EXPECT_EQ(slot, nullptr);
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, ImageListingFaults,
-                         testing::Values(Fault{kKrtCallAlloc, 1, krt::kAllocationFailed},
-                                         Fault{kKrtCallRealloc, 2, krt::kNotValidData},
-                                         Fault{kKrtCallLock, 3, krt::kNotValidData}),
-                         FaultName);
+INSTANTIATE_TEST_SUITE_P(
+    Table, ListingFaults,
+    testing::Values(ListingFault{{kKrtCallOpen, 1, krt::kFileError}, kFromFile},
+                    ListingFault{{kKrtCallSize, 1, krt::kFileError}, kFromFile},
+                    ListingFault{{kKrtCallAlloc, 1, krt::kAllocationFailed}, kFromFile},
+                    // Reads while listing: before any entry, after some, and
+                    // of the window after the last screen.
+                    ListingFault{{kKrtCallSize, 2, krt::kNotValidData}, kFromFile},
+                    ListingFault{{kKrtCallSeek, 1, krt::kNotValidData}, kFromFile},
+                    ListingFault{{kKrtCallRead, 1, krt::kNotValidData}, kFromFile},
+                    ListingFault{{kKrtCallSeek, 3, krt::kNotValidData}, kFromFile},
+                    ListingFault{{kKrtCallRead, 2, krt::kNotValidData}, kFromFile},
+                    ListingFault{{kKrtCallRead, 4, krt::kNotValidData}, kFromFile},
+                    // Growing the list.
+                    ListingFault{{kKrtCallRealloc, 1, krt::kNotValidData}, kFromFile},
+                    ListingFault{{kKrtCallRealloc, 3, krt::kNotValidData}, kFromFile},
+                    ListingFault{{kKrtCallLock, 1, krt::kNotValidData}, kFromFile},
+                    ListingFault{{kKrtCallLock, 2, krt::kNotValidData}, kFromFile},
+                    ListingFault{{kKrtCallAlloc, 1, krt::kAllocationFailed}, kFromImage},
+                    ListingFault{{kKrtCallRealloc, 2, krt::kNotValidData}, kFromImage},
+                    ListingFault{{kKrtCallLock, 3, krt::kNotValidData}, kFromImage}),
+    ListingFaultName);
 
 // --- GetFileInfo -------------------------------------------------------------
 
