@@ -72,6 +72,9 @@ std::optional<Request> ParseCommandLine(const std::vector<std::string>& argument
                                         std::ostream& out, std::ostream& err, int* exit_status) {
   Request request;
   CLI::App app(kProgramHelp, "krt");
+  // Options start with - on every platform: CLI11 would otherwise take a
+  // path such as /samples/a.BIN for an option on Windows.
+  app.allow_windows_style_options(false);
   app.require_subcommand(1);
   app.footer("Run \"krt COMMAND --help\" for the options of a command.");
 

@@ -36,6 +36,14 @@ TEST(ExtractArguments, PacksAndNamesAreToldApartInAnyOrder) {
   EXPECT_EQ(request->output, "out");
 }
 
+TEST(CommandLine, PathsStartingWithASlashAreFilesOnEveryPlatform) {
+  std::ostringstream out, err;
+  int status = -1;
+  const auto request = krt::host::ParseCommandLine({"list", "/packs/a.BIN"}, out, err, &status);
+  ASSERT_TRUE(request.has_value()) << err.str();
+  EXPECT_EQ(request->files, (std::vector<std::string>{"/packs/a.BIN"}));
+}
+
 TEST(CommandLine, WrongCommandLinesExitWithStatus2AndSayWhy) {
   const std::vector<std::vector<std::string>> cases = {
       {},
