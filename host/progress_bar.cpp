@@ -23,7 +23,11 @@ void ProgressBar::BeginItem(uint32_t index, const std::string& item) {
 
 void ProgressBar::ItemProgress(int32_t numerator, int32_t denominator) {
   if (denominator <= 0 || numerator < 0 || numerator > denominator) return;
-  within_item_ = static_cast<double>(numerator) / denominator;
+  // An entry rendered through memory reports twice, once from each plug-in;
+  // the bar never runs backwards.
+  const double fraction = static_cast<double>(numerator) / denominator;
+  if (fraction <= within_item_) return;
+  within_item_ = fraction;
   Draw();
 }
 
@@ -31,6 +35,7 @@ void ProgressBar::Clear() {
   if (!enabled_ || drawn_length_ == 0) return;
   err_ << '\r' << std::string(drawn_length_, ' ') << '\r' << std::flush;
   drawn_length_ = 0;
+  drawn_line_.clear();
 }
 
 void ProgressBar::Draw() {
@@ -40,6 +45,8 @@ void ProgressBar::Draw() {
   std::string line = label_ + " [" + std::string(filled, '#') +
                      std::string(kBarWidth - filled, '-') + "] " + std::to_string(index_ + 1) +
                      "/" + std::to_string(total_) + " " + item_;
+  if (line == drawn_line_) return;
+  drawn_line_ = line;
   const size_t length = line.size();
   if (length < drawn_length_) line += std::string(drawn_length_ - length, ' ');
   err_ << '\r' << line << std::flush;

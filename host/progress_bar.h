@@ -41,6 +41,7 @@ class ProgressBar {
   uint32_t index_ = 0;
   double within_item_ = 0;
   std::string item_;
+  std::string drawn_line_;  // what is on the line now, empty when cleared
   size_t drawn_length_ = 0;
 };
 
