@@ -3,6 +3,10 @@
 #include <filesystem>
 
 #include "krt_test_support.h"
+
+#if !defined(_WIN32)
+#include "platform_control.h"
+#endif
 #include "plugin_picture.h"
 #include "sample_cards.h"
 #include "screen_builder.h"
@@ -167,6 +171,37 @@ TEST_F(RenderCommand, TwoInputsOfOneNameDoNotOverwriteEachOther) {
   EXPECT_TRUE(SaysFailure(run, InFolder("b/card.2D"), "the output"));
   EXPECT_EQ(KrtTest::FilesIn(InFolder("out")).size(), 1u);
 }
+
+#if !defined(_WIN32)
+// Failures deep inside the plug-in reach the person as words, and leave
+// nothing open, allocated or half-written.
+TEST_F(RenderCommand, PluginFailuresAreReportedInWords) {
+  const struct {
+    KrtPlatformCall kind;
+    const char* says;
+  } cases[] = {
+      {kKrtCallOpen, "the file could not be opened or read in full (result code 6)\n"},
+      {kKrtCallRead, "the file could not be opened or read in full (result code 6)\n"},
+      {kKrtCallAlloc, "out of memory (result code 4)\n"},
+      {kKrtCallLock, "out of memory (result code 4)\n"},
+  };
+  const std::string output = InFolder("out.bmp");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.says);
+    KrtPlatformReset();
+    KrtPlatformFailNth(c.kind, 1);
+    const auto run = RunKrtWith({"render", "-o", output, Sample("card4-three-palettes.2D")});
+    const bool fired = KrtPlatformFailureFired(c.kind);
+    KrtPlatformReset();
+    ASSERT_TRUE(fired);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(SaysFailure(run, Sample("card4-three-palettes.2D"), c.says));
+    EXPECT_FALSE(fs::exists(output));
+    EXPECT_EQ(KrtPlatformOpenFiles(), 0);
+    EXPECT_EQ(KrtPlatformLiveBlocks(), 0);
+  }
+}
+#endif
 
 #if !defined(KRT_HAVE_PNG)
 TEST_F(RenderCommand, PngIsRefusedInABuildWithoutIt) {
