@@ -12,6 +12,17 @@
 namespace krt::test {
 namespace fs = std::filesystem;
 
+uint32_t Le32(const std::vector<uint8_t>& bytes, size_t at) {
+  return bytes.at(at) | bytes.at(at + 1) << 8 | bytes.at(at + 2) << 16 |
+         uint32_t{bytes.at(at + 3)} << 24;
+}
+
+TakenPicture PictureOfPlugin(const std::string& path) {
+  TakenPicture picture = PictureOfFile(path, 0);
+  EXPECT_EQ(picture.result, 0) << "GetPicture of " << path;
+  return picture;
+}
+
 std::vector<uint8_t> ReadFileBytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "picture_calls.h"
+
 namespace krt::test {
 
 struct KrtRun {
@@ -23,6 +25,12 @@ inline constexpr char kDefaultExtension[] = ".png";
 #else
 inline constexpr char kDefaultExtension[] = ".bmp";
 #endif
+
+// The little-endian 32-bit value at `at`; outside the bytes, a test failure.
+uint32_t Le32(const std::vector<uint8_t>& bytes, size_t at);
+
+// The bitmap IFKRT itself hands over for the file (GetPicture must succeed).
+TakenPicture PictureOfPlugin(const std::string& path);
 
 std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path);
 void WriteFileBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);

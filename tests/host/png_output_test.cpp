@@ -9,17 +9,16 @@
 #include <filesystem>
 
 #include "krt_test_support.h"
-#include "plugin_picture.h"
 #include "sample_cards.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using krt::test::KrtTest;
-using krt::test::PictureFromPlugin;
-using krt::test::PluginPicture;
+using krt::test::PictureOfPlugin;
 using krt::test::ReadFileBytes;
 using krt::test::RunKrtWith;
+using krt::test::TakenPicture;
 
 struct DecodedPng {
   uint32_t width = 0;
@@ -70,16 +69,16 @@ bool DecodePng(const std::vector<uint8_t>& bytes, DecodedPng* out) {
 }
 
 // Picture row r (from the top) of the plug-in's bottom-up pixel block.
-const uint8_t* BitmapRow(const PluginPicture& picture, uint32_t r) {
-  const uint32_t stride = (picture.depth * uint32_t(picture.width) + 31) / 32 * 4;
-  return picture.pixels.data() + size_t{stride} * (uint32_t(picture.height) - 1 - r);
+const uint8_t* BitmapRow(const TakenPicture& picture, uint32_t r) {
+  const uint32_t stride = (picture.Depth() * uint32_t(picture.Width()) + 31) / 32 * 4;
+  return picture.pixels.data() + size_t{stride} * (uint32_t(picture.Height()) - 1 - r);
 }
 
-void ExpectSamePicture(const DecodedPng& png, const PluginPicture& picture) {
-  ASSERT_EQ(png.width, uint32_t(picture.width));
-  ASSERT_EQ(png.height, uint32_t(picture.height));
-  const size_t row_bytes = size_t{picture.depth} * uint32_t(picture.width) / 8;
-  if (picture.depth == 24) {
+void ExpectSamePicture(const DecodedPng& png, const TakenPicture& picture) {
+  ASSERT_EQ(png.width, uint32_t(picture.Width()));
+  ASSERT_EQ(png.height, uint32_t(picture.Height()));
+  const size_t row_bytes = size_t{picture.Depth()} * uint32_t(picture.Width()) / 8;
+  if (picture.Depth() == 24) {
     EXPECT_EQ(png.colour_type, PNG_COLOR_TYPE_RGB);
     EXPECT_EQ(png.bit_depth, 8);
     for (uint32_t r = 0; r < png.height; ++r) {
@@ -93,8 +92,8 @@ void ExpectSamePicture(const DecodedPng& png, const PluginPicture& picture) {
     return;
   }
   EXPECT_EQ(png.colour_type, PNG_COLOR_TYPE_PALETTE);
-  EXPECT_EQ(png.bit_depth, picture.depth);
-  ASSERT_EQ(png.palette.size(), size_t{1} << picture.depth);
+  EXPECT_EQ(png.bit_depth, picture.Depth());
+  ASSERT_EQ(png.palette.size(), size_t{1} << picture.Depth());
   for (size_t k = 0; k < png.palette.size(); ++k) {
     const uint8_t* slot = picture.info.data() + 40 + 4 * k;
     EXPECT_EQ(png.palette[k].red, slot[2]) << "colour " << k;
@@ -117,7 +116,7 @@ TEST_F(PngOutput, DecodedPngsEqualThePluginsBitmaps) {
     ASSERT_EQ(run.status, 0) << run.err;
     DecodedPng png;
     ASSERT_TRUE(DecodePng(ReadFileBytes(output), &png));
-    ExpectSamePicture(png, PictureFromPlugin(Sample(card.name)));
+    ExpectSamePicture(png, PictureOfPlugin(Sample(card.name)));
   }
 }
 
@@ -130,7 +129,7 @@ TEST_F(PngOutput, PacksRenderedThroughMemoryEqualTheCardsRenderedFromDisk) {
     SCOPED_TRACE(cards[i].name);
     DecodedPng png;
     ASSERT_TRUE(DecodePng(ReadFileBytes(InFolder("pack/00" + std::to_string(i) + ".png")), &png));
-    ExpectSamePicture(png, PictureFromPlugin(Sample(cards[i].name)));
+    ExpectSamePicture(png, PictureOfPlugin(Sample(cards[i].name)));
   }
 }
 

@@ -7,7 +7,6 @@
 #if !defined(_WIN32)
 #include "platform_control.h"
 #endif
-#include "plugin_picture.h"
 #include "sample_cards.h"
 #include "screen_builder.h"
 
@@ -15,17 +14,14 @@ namespace {
 
 namespace fs = std::filesystem;
 using krt::test::KrtTest;
-using krt::test::PictureFromPlugin;
+using krt::test::Le32;
+using krt::test::PictureOfPlugin;
 using krt::test::ReadFileBytes;
 using krt::test::RunKrtWith;
 using krt::test::SaysFailure;
 using krt::test::WriteFileBytes;
 
 using krt::test::kDefaultExtension;
-uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
-  return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t{b[at + 3]} << 24;
-}
-
 std::string Stem(const std::string& name) { return fs::path(name).stem().string(); }
 
 class RenderCommand : public KrtTest {};
@@ -54,7 +50,7 @@ TEST_F(RenderCommand, BmpIsFileHeaderThenThePluginsBlocks) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "");
     const auto bmp = ReadFileBytes(output);
-    const auto picture = PictureFromPlugin(Sample(card.name));
+    const auto picture = PictureOfPlugin(Sample(card.name));
     ASSERT_GE(bmp.size(), 14u);
     EXPECT_EQ(bmp[0], 'B');
     EXPECT_EQ(bmp[1], 'M');
@@ -64,9 +60,9 @@ TEST_F(RenderCommand, BmpIsFileHeaderThenThePluginsBlocks) {
               picture.info);
     EXPECT_EQ(std::vector<uint8_t>(bmp.begin() + 14 + picture.info.size(), bmp.end()),
               picture.pixels);
-    EXPECT_EQ(picture.width, static_cast<int32_t>(card.width_px));
-    EXPECT_EQ(picture.height, static_cast<int32_t>(card.height_px));
-    EXPECT_EQ(picture.depth, card.depth);
+    EXPECT_EQ(picture.Width(), static_cast<int32_t>(card.width_px));
+    EXPECT_EQ(picture.Height(), static_cast<int32_t>(card.height_px));
+    EXPECT_EQ(picture.Depth(), card.depth);
   }
 }
 

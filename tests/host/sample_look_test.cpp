@@ -12,12 +12,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using krt::test::KrtTest;
+using krt::test::Le32;
 using krt::test::ReadFileBytes;
 using krt::test::RunKrtWith;
-
-uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
-  return b.at(at) | b.at(at + 1) << 8 | b.at(at + 2) << 16 | uint32_t{b.at(at + 3)} << 24;
-}
 
 // The BMP file's dots as RGB, rows from the top.
 std::vector<uint8_t> RgbOfBmp(const std::vector<uint8_t>& bmp, uint32_t* width, uint32_t* height) {
