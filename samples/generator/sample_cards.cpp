@@ -171,37 +171,55 @@ struct BuiltCard {
   ScreenPlan plan;
 };
 
+struct Caption {
+  uint32_t column;
+  uint32_t row;
+  const char* text;
+};
+
+// A card's frame: paper as character 0, the border, a yellow title and a
+// white subtitle.
+Card StartCard(uint32_t columns, uint32_t rows, uint32_t tile_size, Caption title, Caption subtitle,
+               uint8_t palette = 0) {
+  Card card(columns, rows, tile_size);
+  card.CharacterOf(SolidTile(tile_size, kPaper));
+  card.Border(kInk, kRed, kYellow, palette);
+  card.Write(title.column, title.row, title.text, kYellow, kPaper, palette);
+  card.Write(subtitle.column, subtitle.row, subtitle.text, kInk, kPaper, palette);
+  return card;
+}
+
+// Paper wherever nothing was placed, then the card's tiles and names into
+// the plan.
+BuiltCard FinishCard(Card card, ScreenPlan plan, uint8_t palette = 0) {
+  card.FillEmpty(SolidTile(card.tile_size(), kPaper), palette);
+  plan.dot_data = card.DotData(plan.colours_256);
+  PlaceNames(card, plan, plan.two_word_names);
+  if (!plan.two_word_names) CheckTenBitForm(plan);
+  return {card, plan};
+}
+
 BuiltCard OnePaletteCard() {
   constexpr uint8_t kBank = 1;  // the card's colours are the second bank
-  Card card(40, 28, 8);
-  card.CharacterOf(SolidTile(8, kPaper));
-  card.Border(kInk, kRed, kYellow, kBank);
-  card.Write(2, 2, "TEST CARD 1: 16 COLOURS", kYellow, kPaper, kBank);
-  card.Write(2, 3, "ONE PALETTE, 4 BITS PER DOT", kInk, kPaper, kBank);
+  Card card = StartCard(40, 28, 8, {2, 2, "TEST CARD 1: 16 COLOURS"},
+                        {2, 3, "ONE PALETTE, 4 BITS PER DOT"}, kBank);
   ColourBars(card, 4, 5, 7, kBank);
   FlipRow(card, kWideFlips, 15, kBank);
   card.Write(2, 22, "USED 40X28 OF 64X32 CHARACTERS", kInk, kPaper, kBank);
   card.Write(2, 24, "COLOURS FROM BANK 1 OF 2", kInk, kPaper, kBank);
-  card.FillEmpty(SolidTile(8, kPaper), kBank);
 
   ScreenPlan plan;
   plan.pages_across = 2;
-  plan.dot_data = card.DotData(false);
   // Bank 0 is all magenta: a picture taking its colours from there is wrong
   // at a glance.
   plan.colours.assign(16, ColourEntry({255, 0, 255}));
   AppendTestColours(plan.colours, false);
-  PlaceNames(card, plan, false);
-  CheckTenBitForm(plan);
-  return {card, plan};
+  return FinishCard(card, plan, kBank);
 }
 
 BuiltCard PaletteRegionCard() {
-  Card card(40, 28, 8);
-  card.CharacterOf(SolidTile(8, kPaper));
-  card.Border(kInk, kRed, kYellow);
-  card.Write(2, 2, "TEST CARD 2: 16 COLOURS", kYellow, kPaper);
-  card.Write(2, 3, "PALETTE REGIONS, 8 BITS PER DOT", kInk, kPaper);
+  Card card = StartCard(40, 28, 8, {2, 2, "TEST CARD 2: 16 COLOURS"},
+                        {2, 3, "PALETTE REGIONS, 8 BITS PER DOT"});
   card.Write(4, 5, "PALETTE 0", kInk, kPaper);
   ColourBars(card, 4, 6, 3, 0);
   FlipRow(card, kWideFlips, 11, 0);
@@ -210,12 +228,10 @@ BuiltCard PaletteRegionCard() {
   FlipRow(card, kWideFlips, 21, 0);
   card.Write(2, 24, "USED 40X28 OF 48X32 CHARACTERS", kInk, kPaper);
   card.Write(2, 25, "3 PAGES ACROSS, 2-WORD NAMES", kInk, kPaper);
-  card.FillEmpty(SolidTile(8, kPaper));
 
   ScreenPlan plan;
   plan.pages_across = 3;
   plan.two_word_names = true;
-  plan.dot_data = card.DotData(false);
   AppendTestColours(plan.colours, false);
   AppendTestColours(plan.colours, true);
   // The top half in palette 0, the bottom half in palette 1.
@@ -223,16 +239,11 @@ BuiltCard PaletteRegionCard() {
   // A fifth section, which the pack carries along and nothing interprets.
   const std::string note = "KRT SAMPLE: NOTES IN THE FIFTH SECTION";
   plan.fifth_section = std::vector<uint8_t>(note.begin(), note.end());
-  PlaceNames(card, plan, true);
-  return {card, plan};
+  return FinishCard(card, plan);
 }
 
 BuiltCard LargeCharacterCard() {
-  Card card(20, 14, 16);
-  card.CharacterOf(SolidTile(16, kPaper));
-  card.Border(kInk, kRed, kYellow);
-  card.Write(2, 1, "TEST CARD 3", kYellow, kPaper);
-  card.Write(1, 2, "256 COLOURS 16-DOT", kInk, kPaper);
+  Card card = StartCard(20, 14, 16, {2, 1, "TEST CARD 3"}, {1, 2, "256 COLOURS 16-DOT"});
   GradientBar(card, 2, 4, 2, 0);
   for (uint32_t k = 0; k < 16; ++k) {
     card.Put(2 + k, 7, SolidTile(16, static_cast<uint8_t>(k)));
@@ -245,25 +256,18 @@ BuiltCard LargeCharacterCard() {
             {17, "HV", true, true}}},
           10, 0);
   card.Write(3, 12, "20X14 OF 64X64", kInk, kPaper);
-  card.FillEmpty(SolidTile(16, kPaper));
 
   ScreenPlan plan;
   plan.colours_256 = true;
   plan.cells_2x2 = true;
   plan.bytes_per_page = 8192;  // 64 x 64 names of 1 word
-  plan.dot_data = card.DotData(true);
   AppendRampBank(plan.colours, kTestColours[0], kRainbow);
-  PlaceNames(card, plan, false);
-  CheckTenBitForm(plan);
-  return {card, plan};
+  return FinishCard(card, plan);
 }
 
 BuiltCard ThreePaletteCard() {
-  Card card(40, 28, 8);
-  card.CharacterOf(SolidTile(8, kPaper));
-  card.Border(kInk, kRed, kYellow);
-  card.Write(2, 2, "TEST CARD 4: 256 COLOURS", kYellow, kPaper);
-  card.Write(2, 3, "THREE PALETTES, 24 BITS PER DOT", kInk, kPaper);
+  Card card = StartCard(40, 28, 8, {2, 2, "TEST CARD 4: 256 COLOURS"},
+                        {2, 3, "THREE PALETTES, 24 BITS PER DOT"});
   const char* captions[] = {"PALETTE 0: RAINBOW", "PALETTE 1: FIRE", "PALETTE 2: ICE"};
   for (uint8_t p = 0; p < 3; ++p) {
     card.Write(5, 5 + 5 * p, captions[p], kInk, kPaper, p);
@@ -271,19 +275,15 @@ BuiltCard ThreePaletteCard() {
   }
   FlipRow(card, kWideFlips, 20, 0);
   card.Write(2, 24, "USED 40X28 OF 64X64 CHARACTERS", kInk, kPaper);
-  card.FillEmpty(SolidTile(8, kPaper));
 
   ScreenPlan plan;
   plan.colours_256 = true;
   plan.pages_across = 2;
   plan.pages_down = 2;
-  plan.dot_data = card.DotData(true);
   AppendRampBank(plan.colours, kTestColours[0], kRainbow);
   AppendRampBank(plan.colours, {64, 0, 0}, kFire);
   AppendRampBank(plan.colours, {0, 32, 64}, kIce);
-  PlaceNames(card, plan, false);
-  CheckTenBitForm(plan);
-  return {card, plan};
+  return FinishCard(card, plan);
 }
 
 std::vector<BuiltCard> BuildCards() {
