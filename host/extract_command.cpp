@@ -138,6 +138,10 @@ int RunExtract(const PluginSet& plugins, const Request& request, const Console& 
   ExtractPlan plan;
   plan.folder = request.output.empty() ? "." : request.output;
   plan.several_packs = request.files.size() > 1;
+  if (!request.render && !request.format.empty()) {
+    console.err << "krt extract: --format applies only with --render\n";
+    return kExitUsage;
+  }
   if (request.render) {
     const Outcome chosen = ChooseFormat(request.format, "", &plan.format);
     if (!chosen.ok) {

@@ -53,6 +53,7 @@ TEST(CommandLine, WrongCommandLinesExitWithStatus2AndSayWhy) {
       {"render", "--offset", "-1", "a.2D"},
       {"list", "--bogus", "a.BIN"},
       {"extract", "000.2D"},
+      {"extract", "--format", "bmp", "a.BIN"},
   };
   for (const auto& arguments : cases) {
     const auto run = RunKrtWith(arguments);
