@@ -31,6 +31,14 @@ bool PositionFits(const PackEntry& entry, Outcome* refusal) {
   return false;
 }
 
+bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
+  const auto lower = [](char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  };
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [&](char x, char y) { return lower(x) == lower(y); });
+}
+
 }  // namespace
 
 Outcome ListPack(const ArchivePlugin& plugin, const std::string& pack,
@@ -61,9 +69,24 @@ Outcome FindEntry(const ArchivePlugin& plugin, const std::string& pack, const st
   fileInfo record{};
   const int32_t code =
       plugin.GetFileInfo(pack.c_str(), 0, name.c_str(), kFileInput | kIgnoreCaseFlag, &record);
-  if (code != kSuccess) return Outcome::Failed(DescribeResult(Request::kFileInfo, code));
-  *entry = EntryOf(record);
-  return Outcome::Done();
+  if (code == kSuccess) {
+    *entry = EntryOf(record);
+    return Outcome::Done();
+  }
+  if (code != kBadArgument) return Outcome::Failed(DescribeResult(Request::kFileInfo, code));
+  // GetFileInfo takes only names of three digits, but a pack lists its
+  // 1001st entry as "1000.2D"; such a name is looked up in the list.
+  std::vector<PackEntry> entries;
+  const Outcome listed = ListPack(plugin, pack, &entries);
+  if (!listed.ok) return listed;
+  for (const PackEntry& listed_entry : entries) {
+    if (SameNameIgnoringCase(listed_entry.name, name)) {
+      *entry = listed_entry;
+      return Outcome::Done();
+    }
+  }
+  return Outcome::Failed("the pack has no entry of that name (it has " +
+                         std::to_string(entries.size()) + ")");
 }
 
 Outcome ExtractEntryToDisk(const ArchivePlugin& plugin, const std::string& pack,
