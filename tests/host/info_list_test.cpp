@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 
 #include "krt_test_support.h"
+#include "plugin_module.h"
 #include "sample_cards.h"
 #include "screen_builder.h"
 
@@ -89,6 +91,28 @@ TEST_F(InfoCommand, MissingPluginsAreNamed) {
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("IFKRT"), std::string::npos) << run.err;
   EXPECT_EQ(run.out, "");
+}
+
+TEST_F(InfoCommand, PluginsAreLoadedFromTheFolderGiven) {
+  namespace fs = std::filesystem;
+  const fs::path here = krt::host::ProgramFolder();
+  const std::string image = krt::host::PluginFileName("IFKRT");
+  const std::string archive = krt::host::PluginFileName("AXKRT");
+  fs::create_directories(InFolder("plugins"));
+  fs::copy_file(here / image, InFolder("plugins/" + image));
+  fs::copy_file(here / archive, InFolder("plugins/" + archive));
+  const auto run = RunKrtWith({"info", "--plugins", InFolder("plugins"), Sample("samples.BIN")});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("4 entries"), std::string::npos) << run.out;
+
+  // An archive plug-in under the image plug-in's name is refused by name.
+  fs::create_directories(InFolder("mixed"));
+  fs::copy_file(here / archive, InFolder("mixed/" + image));
+  fs::copy_file(here / archive, InFolder("mixed/" + archive));
+  const auto mixed = RunKrtWith({"info", "--plugins", InFolder("mixed"), Sample("samples.BIN")});
+  EXPECT_EQ(mixed.status, 1);
+  EXPECT_NE(mixed.err.find(image + ": the plug-in has no export GetPictureInfo"), std::string::npos)
+      << mixed.err;
 }
 
 class ListCommand : public KrtTest {};
