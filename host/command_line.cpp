@@ -106,11 +106,9 @@ std::optional<Request> ParseCommandLine(const std::vector<std::string>& argument
       "extract",
       "Extract the entries of screen packs (all, or those named like 001.2D) to a folder");
   std::vector<std::string> items;
-  extract
-      ->add_option("ITEM", items,
-                   "Screen packs, and entry names: arguments of the form NNN.2D name "
-                   "entries, all others are packs")
-      ->required();
+  extract->add_option("ITEM", items,
+                      "Screen packs, and entry names: arguments of the form NNN.2D name "
+                      "entries, all others are packs");
   extract->add_option("-o,--output", request.output,
                       "Folder for the entries (default: the current folder); with several "
                       "packs each gets a subfolder named after it");

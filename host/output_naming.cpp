@@ -45,6 +45,12 @@ Outcome ChooseFormat(const std::string& format_option, const std::string& named_
   const std::string extension = LowerExtension(named_file);
   std::string wanted = format_option;
   if (wanted.empty()) wanted = extension == ".bmp" ? "bmp" : extension == ".png" ? "png" : "";
+  if (wanted.empty() && !extension.empty()) {
+    return Outcome::Failed(
+        "krt writes PNG or BMP files; name the output .png or .bmp, or give "
+        "--format (not " +
+        named_file + ")");
+  }
   if (wanted.empty()) {
     *format = DefaultFormat();
     return Outcome::Done();

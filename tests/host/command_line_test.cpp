@@ -34,6 +34,11 @@ TEST(ExtractArguments, PacksAndNamesAreToldApartInAnyOrder) {
   EXPECT_EQ(request->files, (std::vector<std::string>{"a.BIN", "-odd.BIN"}));
   EXPECT_EQ(request->entry_names, (std::vector<std::string>{"002.2D", "000.2d"}));
   EXPECT_EQ(request->output, "out");
+
+  const auto only_after =
+      krt::host::ParseCommandLine({"extract", "--", "a.BIN"}, out, err, &status);
+  ASSERT_TRUE(only_after.has_value()) << err.str();
+  EXPECT_EQ(only_after->files, (std::vector<std::string>{"a.BIN"}));
 }
 
 TEST(CommandLine, PathsStartingWithASlashAreFilesOnEveryPlatform) {
@@ -54,6 +59,7 @@ TEST(CommandLine, WrongCommandLinesExitWithStatus2AndSayWhy) {
       {"list", "--bogus", "a.BIN"},
       {"extract", "000.2D"},
       {"extract", "--format", "bmp", "a.BIN"},
+      {"render", "-o", "picture.gif", "a.2D"},
   };
   for (const auto& arguments : cases) {
     const auto run = RunKrtWith(arguments);
