@@ -31,4 +31,23 @@ HLOCAL HandOverBlock(LockedBlock* block) {
   return handle;
 }
 
+HLOCAL AllocateBlock(uint64_t size) {
+  if (size > UINT32_MAX || size > SIZE_MAX) return nullptr;
+  return LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, static_cast<SIZE_T>(size));
+}
+
+bool ResizeBlock(HLOCAL* handle, uint64_t size) {
+  if (size > UINT32_MAX || size > SIZE_MAX) return false;
+  HLOCAL resized = LocalReAlloc(*handle, static_cast<SIZE_T>(size), LMEM_MOVEABLE | LMEM_ZEROINIT);
+  if (resized == nullptr) return false;
+  *handle = resized;
+  return true;
+}
+
+uint8_t* LockBlock(HLOCAL handle) { return static_cast<uint8_t*>(LocalLock(handle)); }
+
+void UnlockBlock(HLOCAL handle) { LocalUnlock(handle); }
+
+void FreeBlock(HLOCAL handle) { LocalFree(handle); }
+
 }  // namespace krt

@@ -27,4 +27,21 @@ void ReleaseLockedBlock(LockedBlock* block);
 // belongs to the host.
 HLOCAL HandOverBlock(LockedBlock* block);
 
+// Blocks that are kept unlocked between uses, such as a list that grows one
+// record at a time. Sizes that do not fit a 32-bit block fail without asking
+// the platform.
+
+// A movable, zero-filled block of `size` bytes, unlocked; null on failure.
+HLOCAL AllocateBlock(uint64_t size);
+
+// Re-allocates the block to `size` bytes, movable, new bytes zero-filled,
+// and replaces `*handle` with the handle the platform answers. On failure
+// the old block stays valid and `*handle` unchanged.
+bool ResizeBlock(HLOCAL* handle, uint64_t size);
+
+// The block's bytes, locked; null when the lock fails.
+uint8_t* LockBlock(HLOCAL handle);
+void UnlockBlock(HLOCAL handle);
+void FreeBlock(HLOCAL handle);
+
 }  // namespace krt

@@ -1,0 +1,53 @@
+// GetFileInfo: the record of one entry, found by its name.
+#include <cstring>
+
+#include "entry_name.h"
+#include "entry_record.h"
+#include "pack_source.h"
+#include "pack_walk.h"
+#include "plugin_interface.h"
+
+namespace krt::archive {
+namespace {
+
+// Walks the pack to the entry of that index. kNotValidData when the pack
+// ends before it, or the code of a read that failed on the way.
+Result FindEntry(const OpenedPack& pack, int32_t wanted_index, PackEntry* found) {
+  PackWalk walk;
+  StartPackWalk(pack.source, pack.start_offset, pack.total_length, &walk);
+  PackEntry entry;
+  while (NextPackEntry(&walk, &entry)) {
+    if (static_cast<int64_t>(entry.index) == wanted_index) {
+      *found = entry;
+      return kSuccess;
+    }
+  }
+  return walk.end_result != kSuccess ? walk.end_result : kNotValidData;
+}
+
+Result DescribeEntry(const char* source, int32_t offset_or_length, const char* entry_name,
+                     uint32_t flag, fileInfo* record) {
+  if (!IsEntryName(entry_name, (flag & kIgnoreCaseFlag) != 0)) return kBadArgument;
+  const int32_t wanted_index = EntryIndexOfName(entry_name);
+
+  OpenedPack pack;
+  const Result opened = OpenPack(source, offset_or_length, flag, &pack);
+  if (opened != kSuccess) return opened;
+  PackEntry entry;
+  const Result result = FindEntry(pack, wanted_index, &entry);
+  ClosePack(&pack);
+  if (result == kSuccess) BuildEntryRecord(entry, record);
+  return result;
+}
+
+}  // namespace
+}  // namespace krt::archive
+
+KRT_EXPORT int32_t KRT_STDCALL GetFileInfo(const char* source, int32_t offset_or_length,
+                                           const char* entry_name, uint32_t flag,
+                                           krt::fileInfo* info) {
+  if (info == nullptr) return krt::kBadArgument;
+  // The caller's record stays all zero unless the entry is found.
+  std::memset(info, 0, sizeof *info);
+  return krt::archive::DescribeEntry(source, offset_or_length, entry_name, flag, info);
+}

@@ -1,0 +1,43 @@
+// IsSupported: whether the host's file is a screen pack, judged by its first
+// scan window.
+#include <windows.h>
+
+#include "locate_screen.h"
+#include "plugin_interface.h"
+#include "read_at_offset.h"
+
+namespace krt::archive {
+namespace {
+
+// A pack begins with a few bytes of its own before the first screen, so the
+// first magic is looked for from byte 4 on; a lone screen file, whose magic
+// is at byte 0, is left to the image plug-in.
+constexpr uint32_t kFirstMagicFrom = 4;
+// A buffer comes without a length: the screen is judged against the largest
+// length a signed 32-bit count can state.
+constexpr uint32_t kUnstatedLength = 0x7FFFFFFF;
+
+int32_t HasPackStart(const uint8_t* first_bytes, uint32_t available) {
+  ScreenLocation screen;
+  return LocateScreen(first_bytes + kFirstMagicFrom, available, &screen) ? 1 : 0;
+}
+
+int32_t IsSupportedHandle(HANDLE file) {
+  uint8_t window[kScanWindowSize];
+  uint32_t file_size = 0;
+  if (ReadAtOffset(file, 0, sizeof window, window, nullptr, &file_size) != kSuccess) return 0;
+  // Against the whole file although the search starts at byte 4: a first
+  // screen may end up to 4 bytes past the file's end and is still taken.
+  return HasPackStart(window, file_size);
+}
+
+}  // namespace
+}  // namespace krt::archive
+
+KRT_EXPORT int32_t KRT_STDCALL IsSupported(const char* /*file_name*/, uintptr_t source) {
+  if (krt::IsHostFileHandle(source)) {
+    return krt::archive::IsSupportedHandle(reinterpret_cast<HANDLE>(source));
+  }
+  return krt::archive::HasPackStart(reinterpret_cast<const uint8_t*>(source),
+                                    krt::archive::kUnstatedLength);
+}

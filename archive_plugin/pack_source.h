@@ -1,0 +1,29 @@
+// Opening the pack that GetArchiveInfo and GetFileInfo are given: a file by
+// path with a start offset, or a memory image with its length.
+#pragma once
+
+#include <cstdint>
+
+#include "pack_walk.h"
+#include "plugin_interface.h"
+
+namespace krt::archive {
+
+// Memory images shorter than one scan window are not packs.
+constexpr int32_t kMinimumImageLength = kScanWindowSize;
+
+struct OpenedPack {
+  PackSource source;
+  int64_t start_offset = 0;
+  uint32_t total_length = 0;
+};
+
+// Opens and sizes the file (kFileError on failure, nothing left open), or
+// takes the memory image from its first byte (kNotValidData when shorter
+// than kMinimumImageLength, kBadArgument when there is none).
+Result OpenPack(const char* source, int32_t offset_or_length, uint32_t flag, OpenedPack* pack);
+
+// Closes the file of a file-mode pack; nothing to do for a memory image.
+void ClosePack(OpenedPack* pack);
+
+}  // namespace krt::archive
