@@ -50,15 +50,19 @@ std::string Describe(const Fault& fault) {
 std::string FaultName(const testing::TestParamInfo<Fault>& info) { return Describe(info.param); }
 
 // Counts what a test leaves behind, and disarms every failure afterwards.
+// Every re-allocation moves the list's bytes meanwhile, so a pointer kept
+// across one would be caught.
 class PlatformLedger {
  public:
   PlatformLedger() {
     KrtPlatformReset();
+    KrtPlatformMoveOnReAlloc(true);
     blocks_ = KrtPlatformLiveBlocks();
     files_ = KrtPlatformOpenFiles();
   }
   ~PlatformLedger() {
     KrtPlatformReset();
+    KrtPlatformMoveOnReAlloc(false);
     EXPECT_EQ(KrtPlatformLiveBlocks(), blocks_) << "a block was leaked";
     EXPECT_EQ(KrtPlatformOpenFiles(), files_) << "a file was left open";
   }
