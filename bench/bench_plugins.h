@@ -13,6 +13,7 @@ struct Plugins {
 };
 
 // Loads both plug-ins once; exits with a message when one cannot be loaded.
+// A missing export is reported and left null.
 const Plugins& LoadedPlugins();
 
 }  // namespace krt::bench
