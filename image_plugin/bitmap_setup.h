@@ -1,0 +1,36 @@
+// The Windows device-independent bitmap GetPicture hands over: its sizes,
+// worked out before anything is allocated, the bitmap-info block (header and
+// 256-slot colour table) and, for 24-bit output, the colour lookup table.
+#pragma once
+
+#include <cstdint>
+
+#include "picture_layout.h"
+#include "screen_sections.h"
+
+namespace krt::image {
+
+constexpr uint32_t kBitmapHeaderSize = 40;
+constexpr uint32_t kBitmapColourSlots = 256;
+constexpr uint32_t kBitmapInfoSize = kBitmapHeaderSize + 4 * kBitmapColourSlots;
+constexpr uint32_t kLookupEntrySize = 3;  // blue, green, red
+
+// Exact sizes, computed wide so that no product wraps; a caller refuses any
+// that does not fit a 32-bit block.
+struct BitmapSizes {
+  uint64_t row_stride = 0;
+  uint64_t pixel_bytes = 0;
+  uint64_t lookup_bytes = 0;  // 0 unless the rendering mode looks colours up
+};
+
+BitmapSizes MeasureBitmap(const PictureLayout& layout, uint32_t colour_table_size);
+
+// Fills the zero-filled bitmap-info block: the header, and the colour table
+// for 4- and 8-bit output. For 24-bit output fills the colour lookup table
+// instead, which must be zero-filled and lookup_bytes long. Answers the
+// colour count: how many colours were taken, the bound DrawCharacter puts on
+// palette numbers.
+uint32_t SetUpBitmap(const ScreenSections& screen, const PictureLayout& layout,
+                     const BitmapSizes& sizes, uint8_t* info_block, uint8_t* lookup_table);
+
+}  // namespace krt::image

@@ -1,0 +1,49 @@
+// Drawing one character of the screen into the pixel block: decoding its
+// pattern name, choosing its palette, and copying its one or four cells with
+// the flips applied.
+#pragma once
+
+#include <cstdint>
+
+#include "rendering_mode.h"
+
+namespace krt::image {
+
+// What every character of one picture shares; set up once, then only read.
+struct PictureCanvas {
+  RenderingMode mode = RenderingMode::kNibbles;
+  uint32_t name_width = 2;      // bytes: 2 or 4
+  uint32_t character_size = 8;  // dots: 8 or 16
+  // Cell 0 onward, after the character pattern data's prefix; null and 0
+  // when the section holds no more than its prefix.
+  const uint8_t* dot_data = nullptr;
+  uint32_t dot_data_size = 0;
+  int32_t width_px = 0;
+  int32_t height_px = 0;
+  uint8_t* pixels = nullptr;  // bottom row first
+  uint32_t row_stride = 0;
+  const uint8_t* palette_regions = nullptr;  // null when the screen has none
+  uint32_t colour_count = 0;                 // bounds palette numbers
+  const uint8_t* lookup_table = nullptr;     // 24-bit output only
+  uint32_t lookup_entries = 0;
+};
+
+struct DecodedName {
+  uint32_t character = 0;
+  bool flip_horizontal = false;
+  bool flip_vertical = false;
+};
+
+// The character number and flips of a pattern name. 1-word names take one of
+// three forms, chosen by how much dot data there is: below the first
+// threshold 10 bits of character number and two flip bits, below the second
+// 12 bits, above it all 16.
+DecodedName DecodePatternName(const PictureCanvas& canvas, uint32_t name);
+
+// Draws the character of pattern name `name` at character column x and row y,
+// inside its box of character_size dots square and nowhere else. A name that
+// is skipped, a character that lies outside the dot data, or a box outside
+// the picture leaves the box as it is.
+void DrawCharacter(const PictureCanvas& canvas, uint32_t name, int32_t x, int32_t y);
+
+}  // namespace krt::image

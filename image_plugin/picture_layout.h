@@ -1,0 +1,53 @@
+// The one decision GetPictureInfo and GetPicture share: from the screen
+// descriptor, the pattern name table, the colour table's size and the
+// palette regions, what the picture is: its extent, character size, palette
+// count, rendering mode and output depth. Both exports take it from here, so
+// the size and depth the host is promised are those of the bitmap it gets.
+#pragma once
+
+#include <cstdint>
+
+#include "page_geometry.h"
+#include "pattern_name_scan.h"
+#include "rendering_mode.h"
+#include "screen_sections.h"
+
+namespace krt::image {
+
+struct PictureLayout {
+  PageGeometry geometry;
+  const uint8_t* names = nullptr;  // the first pattern name
+  int32_t used_width = 0;          // characters
+  int32_t used_height = 0;         // characters
+  uint8_t bank_flags[kBankCount] = {};
+  uint32_t colour_mode = 16;    // colours per dot: 16 or 256
+  uint32_t character_size = 8;  // dots: 8 or 16
+  int32_t width_px = 0;
+  int32_t height_px = 0;
+  const uint8_t* palette_regions = nullptr;  // null when the screen has none
+  uint32_t palette_count = 0;
+  RenderingMode mode = RenderingMode::kNibbles;
+  uint32_t output_depth = 4;  // bits per pixel: 4, 8 or 24
+};
+
+enum class LayoutStatus {
+  kReady,
+  // Page counts of 0, a screen descriptor too short for both of them, a
+  // pattern name table shorter than its prefix, or pages of no bytes.
+  kUndefinedGeometry,
+  // Bytes per page are no multiple of twice the names per row.
+  kFailsRowTest,
+  // The pages are not whole rows, or every pattern name is zero.
+  kNothingToShow,
+};
+
+// Reads the header, the screen descriptor and the pattern name table of
+// `screen` (sections 0 and 1 must be loaded); of the colour table only its
+// size. Fills `layout` only when the answer is kReady.
+LayoutStatus DecidePictureLayout(const ScreenSections& screen, PictureLayout* layout);
+
+// Colour entries after the colour table's prefix; a table shorter than its
+// prefix holds none.
+uint32_t ColourEntryCount(uint32_t colour_table_size);
+
+}  // namespace krt::image

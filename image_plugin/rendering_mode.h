@@ -1,0 +1,24 @@
+// The four ways a picture's dots become pixels, chosen once per picture from
+// the colour mode and the number of palettes in use.
+#pragma once
+
+#include <cstdint>
+
+namespace krt::image {
+
+enum class RenderingMode : uint8_t {
+  kNibbles = 0,        // 16-colour dots written as 4-bit pixels
+  kBankedNibbles = 1,  // 16-colour dots as 16 x palette + dot, 8-bit pixels
+  kBytes = 2,          // 256-colour dots written as 8-bit pixels
+  kLookup = 3,         // 256-colour dots looked up as 24-bit pixels
+};
+
+inline bool UsesPalette(RenderingMode mode) {
+  return mode == RenderingMode::kBankedNibbles || mode == RenderingMode::kLookup;
+}
+
+inline bool HasByteDots(RenderingMode mode) {
+  return mode == RenderingMode::kBytes || mode == RenderingMode::kLookup;
+}
+
+}  // namespace krt::image
