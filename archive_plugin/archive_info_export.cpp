@@ -29,7 +29,7 @@ Result ListPack(const char* source, int32_t offset_or_length, uint32_t flag,
 
   PackWalk walk;
   StartPackWalk(pack.source, pack.start_offset, pack.total_length, &walk);
-  const bool grown = ListEntries(&walk, &list);
+  const bool grown = ListEntries(&walk, &list) && FinishEntryList(&list);
   ClosePack(&pack);
 
   // A listing cut short by a failure is no listing: the host gets all or none.

@@ -14,16 +14,21 @@ namespace krt::archive {
 struct EntryList {
   HLOCAL handle = nullptr;  // unlocked between appends
   uint32_t count = 0;
+  uint32_t capacity = 0;  // records the block has room for
 };
 
 // Allocates the list holding only its final zero byte. False when the
 // allocation fails.
 bool StartEntryList(EntryList* list);
 
-// Grows the list by one record and writes the entry into it. False when the
-// re-allocation or the lock fails; the list then still holds the records
-// appended before and can be discarded.
+// Writes the entry as one more record, growing the block when it is full.
+// False when the re-allocation or the lock fails; the list then still holds
+// the records appended before and can be discarded.
 bool AppendEntry(EntryList* list, const PackEntry& entry);
+
+// Cuts the block to exactly its records and the final zero byte. False when
+// that re-allocation fails.
+bool FinishEntryList(EntryList* list);
 
 void DiscardEntryList(EntryList* list);
 

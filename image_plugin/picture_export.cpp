@@ -27,6 +27,13 @@ int32_t ResultOf(LayoutStatus status) {
 
 bool FitsBlock(uint64_t size) { return size <= UINT32_MAX; }
 
+// The largest pixel block handed over: 16384 x 16384 dots at 8 bits, about
+// 9400 x 9400 at 24. A few hundred kilobytes of pattern names can declare a
+// picture of hundreds of megabytes, which in a 32-bit viewer exhausts the
+// address space; the biggest real screens (4 x 4 pages of 64 x 64 names of
+// 16-dot characters, 48 MB at 24 bits) stay well inside.
+constexpr uint64_t kLargestPixelBlock = uint64_t{1} << 28;
+
 // Everything after loading: layout, allocation, drawing, hand-over. The
 // source stays the caller's to release.
 int32_t BuildPicture(const ScreenSections& screen, krt::MemoryHandle* info_slot,
@@ -38,7 +45,8 @@ int32_t BuildPicture(const ScreenSections& screen, krt::MemoryHandle* info_slot,
   // Every size is settled before anything is allocated, so a picture too
   // large for a 32-bit block is refused whole.
   const BitmapSizes sizes = MeasureBitmap(layout, screen.size[kColourTable]);
-  if (!FitsBlock(sizes.pixel_bytes) || !FitsBlock(sizes.lookup_bytes)) {
+  if (!FitsBlock(sizes.pixel_bytes) || !FitsBlock(sizes.lookup_bytes) ||
+      sizes.pixel_bytes > kLargestPixelBlock) {
     return krt::kAllocationFailed;
   }
 

@@ -43,6 +43,11 @@ bool KrtPlatformFailureFired(KrtPlatformCall kind);
 uint64_t KrtPlatformLargestRequest();
 uint64_t KrtPlatformPeakLiveBytes();
 
+// Makes every LocalReAlloc move the block's bytes (true), or lets it grow in
+// place where it can (false, the default). Moving catches callers that keep a
+// pointer across a re-allocation.
+void KrtPlatformMoveOnReAlloc(bool always);
+
 // Files opened through CreateFileA and not yet closed.
 int32_t KrtPlatformOpenFiles();
 

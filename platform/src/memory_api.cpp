@@ -2,9 +2,11 @@
 // handle that is not a live block is refused instead of corrupting memory,
 // and tests can count what is still allocated.
 //
-// Two habits make mistakes in callers show up under the sanitizers: blocks
-// allocated without zero-fill start with a non-zero pattern, and a
-// re-allocation always moves the bytes, so a pointer kept across it is stale.
+// Blocks allocated without zero-fill start with a non-zero pattern, so a
+// caller that relies on zeros it did not ask for shows up in tests. A
+// re-allocation grows in place where the C library can, as a real heap does;
+// tests can make every re-allocation move the bytes instead, so that a
+// pointer kept across one is stale and the sanitizers see its use.
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -35,6 +37,7 @@ struct Registry {
   uint64_t live_bytes = 0;
   uint64_t peak_bytes = 0;
   uint64_t largest_request = 0;
+  bool always_move = false;
 };
 
 Registry& TheRegistry() {
@@ -117,15 +120,25 @@ HLOCAL WINAPI LocalReAlloc(HLOCAL handle, SIZE_T bytes, UINT flags) {
   if (block == nullptr) return nullptr;
   // Windows moves a fixed block only when asked to.
   if (!block->movable && (flags & LMEM_MOVEABLE) == 0 && bytes > block->size) return nullptr;
-  unsigned char* moved = NewBytes(bytes, (flags & LMEM_ZEROINIT) != 0);
-  if (moved == nullptr) return nullptr;
-  std::memcpy(moved, block->bytes, bytes < block->size ? bytes : block->size);
-  std::free(block->bytes);
+  unsigned char* moved = nullptr;
+  if (registry.always_move) {
+    moved = NewBytes(bytes, (flags & LMEM_ZEROINIT) != 0);
+    if (moved == nullptr) return nullptr;
+    std::memcpy(moved, block->bytes, bytes < block->size ? bytes : block->size);
+    std::free(block->bytes);
+  } else {
+    moved = static_cast<unsigned char*>(std::realloc(block->bytes, bytes + 1));
+    if (moved == nullptr) return nullptr;
+    if (bytes + 1 > block->size) {
+      std::memset(moved + block->size, (flags & LMEM_ZEROINIT) != 0 ? 0 : kGarbage,
+                  bytes + 1 - block->size);
+    }
+  }
   registry.live_bytes = registry.live_bytes - block->size + bytes;
   NoteLive(registry);
   block->bytes = moved;
   block->size = bytes;
-  if (block->movable) return handle;
+  if (block->movable || moved == handle) return handle;
   // A fixed block's handle is its address, which has just changed.
   auto record = std::move(registry.blocks[handle]);
   registry.blocks.erase(handle);
@@ -175,6 +188,12 @@ uint64_t KrtPlatformPeakLiveBytes() {
   Registry& registry = TheRegistry();
   std::lock_guard<std::mutex> guard(registry.lock);
   return registry.peak_bytes;
+}
+
+void KrtPlatformMoveOnReAlloc(bool always) {
+  Registry& registry = TheRegistry();
+  std::lock_guard<std::mutex> guard(registry.lock);
+  registry.always_move = always;
 }
 
 int32_t KrtPlatformLiveBlocks() {

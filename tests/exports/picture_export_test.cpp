@@ -346,4 +346,27 @@ TEST(GetPictureExport, PixelBlockPast32BitsIsRefused) {
   EXPECT_TRUE(picture.slots_untouched);
 }
 
+TEST(GetPictureExport, PictureAboveTheLargestBlockIsRefused) {
+  // 740 KB of pattern names declaring a 9216 x 10240 picture at 24 bits:
+  // 283 MB, more than any real screen and more than a 32-bit viewer can spare.
+  ScreenPlan plan;
+  plan.colours_256 = true;
+  plan.cells_2x2 = true;
+  plan.bytes_per_page = 8192;
+  plan.pages_across = 9;
+  plan.pages_down = 10;
+  plan.colours.assign(512, 0x1234);
+  SetName(plan, 575, 0, 0x1002);
+  SetName(plan, 0, 639, 0x2002);
+  const auto screen = BuildScreenFile(plan);
+  const auto info = krt::test::InfoOfImage(screen);
+  ASSERT_EQ(info.result, 0);
+  EXPECT_EQ(info.info.width, 9216);
+  EXPECT_EQ(info.info.height, 10240);
+  EXPECT_EQ(info.info.colour_depth, 24);
+  const TakenPicture picture = PictureOfImage(screen);
+  EXPECT_EQ(picture.result, 4);
+  EXPECT_TRUE(picture.slots_untouched);
+}
+
 }  // namespace

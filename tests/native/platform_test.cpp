@@ -28,6 +28,7 @@ class PlatformTest : public testing::Test {
     return CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
   }
+  void CheckReAllocation();
   std::string path_;
   int32_t blocks_before_ = 0;
   int32_t files_before_ = 0;
@@ -120,6 +121,27 @@ TEST_F(PlatformTest, BlocksWithoutZeroFillAreNotZero) {
 }
 
 TEST_F(PlatformTest, ReAllocationKeepsBytesZeroFillsGrowthAndMayFail) {
+  for (bool moving : {false, true}) {
+    SCOPED_TRACE(moving ? "moving" : "in place");
+    KrtPlatformMoveOnReAlloc(moving);
+    CheckReAllocation();
+  }
+  KrtPlatformMoveOnReAlloc(false);
+}
+
+TEST_F(PlatformTest, MovingReAllocationAlwaysChangesTheBytesAddress) {
+  KrtPlatformMoveOnReAlloc(true);
+  HLOCAL block = LocalAlloc(LHND, 4);
+  void* before = LocalLock(block);
+  LocalUnlock(block);
+  ASSERT_EQ(LocalReAlloc(block, 4, LMEM_MOVEABLE), block);
+  EXPECT_NE(LocalLock(block), before);
+  LocalUnlock(block);
+  LocalFree(block);
+  KrtPlatformMoveOnReAlloc(false);
+}
+
+void PlatformTest::CheckReAllocation() {
   HLOCAL block = LocalAlloc(LHND, 4);
   auto* bytes = static_cast<uint8_t*>(LocalLock(block));
   std::memcpy(bytes, "abcd", 4);

@@ -1,0 +1,110 @@
+// Listing packs of growing size, from memory and from a file, and
+// extracting one entry from the largest: the growth with pack size shows
+// whether the walk and the list stay linear.
+#include <windows.h>
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "bench_plugins.h"
+#include "bench_screens.h"
+#include "platform_control.h"
+#include "ratio_reporter.h"
+#include "screen_builder.h"
+
+namespace {
+
+using krt::bench::LoadedPlugins;
+
+constexpr uint32_t kPackSizes[] = {1000, 10000, 100000};
+
+struct Pack {
+  krt::bench::ScreenPack screens;
+  std::string path;
+};
+
+const Pack& PackOf(uint32_t screens) {
+  static std::map<uint32_t, Pack> packs;
+  auto found = packs.find(screens);
+  if (found != packs.end()) return found->second;
+  Pack pack;
+  pack.screens = krt::bench::SmallScreenPack(screens);
+  pack.path = krt::test::WriteTempFile(pack.screens.bytes, "bench.BIN");
+  return packs.emplace(screens, std::move(pack)).first->second;
+}
+
+void List(benchmark::State& state, uint32_t screens, bool from_file) {
+  const Pack& pack = PackOf(screens);
+  const std::vector<uint8_t>& bytes = pack.screens.bytes;
+  uint64_t reads = 0;
+  for (auto _ : state) {
+    KrtPlatformReset();
+    krt::MemoryHandle list = nullptr;
+    const int32_t result =
+        from_file ? LoadedPlugins().GetArchiveInfo(pack.path.c_str(), 0, 0, &list)
+                  : LoadedPlugins().GetArchiveInfo(reinterpret_cast<const char*>(bytes.data()),
+                                                   static_cast<int32_t>(bytes.size()), 1,
+                                                   &list);
+    if (result != 0 || LocalSize(list) != size_t{428} * screens + 1)
+      state.SkipWithError("GetArchiveInfo did not list the whole pack");
+    reads += KrtPlatformCallCount(kKrtCallRead);
+    LocalFree(list);
+  }
+  const double per_iteration = static_cast<double>(state.iterations());
+  state.counters["reads"] = benchmark::Counter(static_cast<double>(reads) / per_iteration);
+  state.counters["screens"] = screens;
+}
+
+void ExtractLast(benchmark::State& state, bool from_file) {
+  const uint32_t screens = kPackSizes[2];
+  const Pack& pack = PackOf(screens);
+  const std::vector<uint8_t>& bytes = pack.screens.bytes;
+  const auto last = static_cast<int32_t>(pack.screens.last_position);
+  for (auto _ : state) {
+    krt::MemoryHandle entry = nullptr;
+    int32_t result = 0;
+    if (from_file) {
+      result = LoadedPlugins().GetFile(pack.path.c_str(), last, reinterpret_cast<char*>(&entry),
+                                       0x100, nullptr, 0);
+    } else {
+      const auto* at = reinterpret_cast<const char*>(bytes.data()) + last;
+      result = LoadedPlugins().GetFile(at, static_cast<int32_t>(bytes.size()) - last,
+                                       reinterpret_cast<char*>(&entry), 0x101, nullptr, 0);
+    }
+    if (result != 0 || LocalSize(entry) != pack.screens.screen_size) state.SkipWithError("GetFile failed");
+    LocalFree(entry);
+  }
+}
+
+void RegisterAll() {
+  for (uint32_t screens : kPackSizes) {
+    const std::string count = std::to_string(screens);
+    benchmark::RegisterBenchmark(("GetArchiveInfo/memory/" + count).c_str(), List, screens, false)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("GetArchiveInfo/file/" + count).c_str(), List, screens, true)
+        ->Unit(benchmark::kMillisecond);
+  }
+  benchmark::RegisterBenchmark("GetFile/memory/last_of_100000", ExtractLast, false)
+      ->Unit(benchmark::kMicrosecond);
+  benchmark::RegisterBenchmark("GetFile/file/last_of_100000", ExtractLast, true)
+      ->Unit(benchmark::kMicrosecond);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  RegisterAll();
+  krt::bench::RatioReporter reporter({
+      {"GetArchiveInfo/memory/10000", "GetArchiveInfo/memory/1000"},
+      {"GetArchiveInfo/memory/100000", "GetArchiveInfo/memory/10000"},
+      {"GetArchiveInfo/file/10000", "GetArchiveInfo/file/1000"},
+      {"GetArchiveInfo/file/100000", "GetArchiveInfo/file/10000"},
+  });
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}

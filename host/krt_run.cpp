@@ -1,0 +1,50 @@
+#include "krt_run.h"
+
+#include "command_line.h"
+#include "commands.h"
+#include "plugin_set.h"
+
+namespace krt::host {
+namespace {
+
+std::string PluginFolder(const Request& request) {
+  if (request.plugins_folder.empty()) return ProgramFolder();
+  const char last = request.plugins_folder.back();
+  if (last == '/' || last == '\\') return request.plugins_folder;
+  return request.plugins_folder + "/";
+}
+
+int RunCommand(const PluginSet& plugins, const Request& request, const Console& console) {
+  switch (request.command) {
+    case Command::kInfo:
+      return RunInfo(plugins, request, console);
+    case Command::kRender:
+      return RunRender(plugins, request, console);
+    case Command::kList:
+      return RunList(plugins, request, console);
+    case Command::kExtract:
+      return RunExtract(plugins, request, console);
+  }
+  return kExitUsage;
+}
+
+}  // namespace
+
+int RunKrt(const std::vector<std::string>& arguments, const Console& console) {
+  int exit_status = kExitSuccess;
+  const std::optional<Request> request =
+      ParseCommandLine(arguments, console.out, console.err, &exit_status);
+  if (!request) return exit_status;
+
+  PluginSet plugins;
+  std::string error;
+  if (!LoadPluginSet(PluginFolder(*request), &plugins, &error)) {
+    console.err << "krt: " << error << '\n';
+    return kExitFailure;
+  }
+  const int status = RunCommand(plugins, *request, console);
+  UnloadPluginSet(&plugins);
+  return status;
+}
+
+}  // namespace krt::host

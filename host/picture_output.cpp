@@ -1,0 +1,31 @@
+#include "picture_output.h"
+
+#include "bmp_writer.h"
+#include "safe_replace.h"
+
+#if defined(KRT_HAVE_PNG)
+#include "png_writer.h"
+#endif
+
+namespace krt::host {
+
+Outcome WritePicture(const Bitmap& bitmap, OutputFormat format, const std::string& target,
+                     const std::vector<std::string>& inputs) {
+  if (IsOneOfTheInputs(target, inputs)) {
+    return Outcome::Failed("the output " + target + " is one of the inputs; not written");
+  }
+  std::vector<uint8_t> bytes;
+  if (format == OutputFormat::kBmp) {
+    bytes = EncodeBmp(bitmap);
+  } else {
+#if defined(KRT_HAVE_PNG)
+    std::string error;
+    if (!EncodePng(bitmap, &bytes, &error)) return Outcome::Failed(error);
+#else
+    return Outcome::Failed("PNG output is not available in this build of krt");
+#endif
+  }
+  return ReplaceFileWith(target, bytes);
+}
+
+}  // namespace krt::host
