@@ -11,6 +11,9 @@
 
 #include "rendering_mode.h"
 
+// The drawing loops are only fast with every step inlined into them.
+#define KRT_INLINE [[gnu::always_inline]] inline
+
 namespace krt::image {
 
 // Words are assembled and split with shifts, in memory order.
@@ -56,21 +59,30 @@ inline uint64_t SpreadNibbles(uint32_t row) {
   return ((spread >> 4) & 0x000F000F000F000Full) | ((spread & 0x000F000F000F000Full) << 8);
 }
 
-// The 3 bytes of a lookup entry in the low bits.
-inline uint32_t LookupColour(const uint8_t* entry, bool whole_word) {
-  if (whole_word) return LoadWord32(entry) & 0xFFFFFFu;
-  return uint32_t{entry[0]} | uint32_t{entry[1]} << 8 | uint32_t{entry[2]} << 16;
+// Eight dots looked up and written as 24 bytes. Each entry is read as one
+// 4-byte word and stored as one, at 3-byte steps: every store's fourth byte
+// is overwritten by the next, and the last store is shifted back a byte so
+// that nothing lands past the row's 24 bytes.
+KRT_INLINE void WriteLookupRowByWords(const uint8_t* dots, bool mirror, const uint8_t* bank,
+                                      uint8_t* out) {
+  uint32_t colour = 0;
+#pragma GCC unroll 8
+  for (uint32_t i = 0; i < kCellDots - 1; ++i) {
+    colour = LoadWord32(bank + 3 * dots[mirror ? kCellDots - 1 - i : i]);
+    StoreWord32(out + 3 * i, colour);
+  }
+  const uint32_t last = LoadWord32(bank + 3 * dots[mirror ? 0 : kCellDots - 1]);
+  StoreWord32(out + 3 * kCellDots - 4, ((colour >> 16) & 0xFF) | last << 8);
 }
 
-// Eight dots looked up and written as 24 bytes.
-inline void WriteLookupRow(uint64_t dots, const CellColours& colours, uint8_t* out) {
-  uint64_t c[kCellDots];
+// The same with every entry read byte by byte, for a bank that ends the
+// lookup table.
+KRT_INLINE void WriteLookupRowByBytes(const uint8_t* dots, bool mirror, const uint8_t* bank,
+                                      uint8_t* out) {
   for (uint32_t i = 0; i < kCellDots; ++i) {
-    c[i] = LookupColour(colours.bank + 3 * ((dots >> (8 * i)) & 0xFF), colours.whole_word_entries);
+    const uint8_t* entry = bank + 3 * dots[mirror ? kCellDots - 1 - i : i];
+    std::memcpy(out + 3 * i, entry, 3);
   }
-  StoreWord64(out, c[0] | c[1] << 24 | c[2] << 48);
-  StoreWord64(out + 8, c[2] >> 16 | c[3] << 8 | c[4] << 32 | c[5] << 56);
-  StoreWord64(out + 16, c[5] >> 8 | c[6] << 16 | c[7] << 40);
 }
 
 // Writes the cell whose 8 rows start at `source`, `source_row_bytes` apart,
@@ -78,9 +90,10 @@ inline void WriteLookupRow(uint64_t dots, const CellColours& colours, uint8_t* o
 // goes lowest, as bottom-up rows want, unless `kUpsideDown`; `kMirror`
 // reverses the dots of every row.
 template <RenderingMode kMode, bool kMirror, bool kUpsideDown>
-void WriteCell(const uint8_t* source, uint8_t* lowest_row, size_t stride,
-               const CellColours& colours) {
+KRT_INLINE void WriteCell(const uint8_t* source, uint8_t* lowest_row, size_t stride,
+                          const CellColours& colours) {
   constexpr uint32_t row_bytes = HasByteDots(kMode) ? 8 : 4;
+#pragma GCC unroll 8
   for (uint32_t i = 0; i < kCellDots; ++i) {
     const uint8_t* in = source + row_bytes * (kUpsideDown ? i : kCellDots - 1 - i);
     uint8_t* out = lowest_row + stride * i;
@@ -95,8 +108,11 @@ void WriteCell(const uint8_t* source, uint8_t* lowest_row, size_t stride,
       const uint64_t row = LoadWord64(in);
       StoreWord64(out, kMirror ? __builtin_bswap64(row) : row);
     } else {
-      const uint64_t dots = LoadWord64(in);
-      WriteLookupRow(kMirror ? __builtin_bswap64(dots) : dots, colours, out);
+      if (colours.whole_word_entries) {
+        WriteLookupRowByWords(in, kMirror, colours.bank, out);
+      } else {
+        WriteLookupRowByBytes(in, kMirror, colours.bank, out);
+      }
     }
   }
 }

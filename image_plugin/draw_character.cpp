@@ -49,7 +49,7 @@ NameFields TwoWordFields(const PictureCanvas& canvas) {
   return fields;
 }
 
-DecodedName Decode(const NameFields& fields, uint32_t name) {
+KRT_INLINE DecodedName Decode(const NameFields& fields, uint32_t name) {
   DecodedName decoded;
   decoded.character = (name & fields.character_mask) >> fields.character_shift;
   decoded.flip_horizontal = (name & fields.flip_horizontal_mask) != 0;
@@ -69,7 +69,7 @@ uint32_t BytesPer8Dots(RenderingMode mode) {
 }
 
 template <uint32_t kNameWidth>
-uint32_t ReadName(const uint8_t* at) {
+KRT_INLINE uint32_t ReadName(const uint8_t* at) {
   if constexpr (kNameWidth == 4) {
     return ReadBe32(at);
   } else {
@@ -81,12 +81,11 @@ uint32_t ReadName(const uint8_t* at) {
 // be written: a 17th bank of 8-bit pixels would need values past 255, and a
 // lookup bank must lie inside the lookup table.
 template <RenderingMode kMode, uint32_t kNameWidth>
-bool ChooseColours(const CharacterPlan& plan, uint32_t name, int32_t x, int32_t y,
-                   CellColours* colours) {
-  const PictureCanvas& canvas = *plan.canvas;
+KRT_INLINE bool ChooseColours(const CharacterPlan& plan, uint32_t name, int32_t x, int32_t y,
+                              CellColours* colours) {
   uint32_t palette = 0;
-  if (canvas.palette_regions != nullptr) {
-    palette = RegionPalette(canvas.palette_regions, x, y);
+  if (plan.palette_regions != nullptr) {
+    palette = RegionPalette(plan.palette_regions, x, y);
   } else {
     palette = (name >> (kNameWidth == 4 ? 28 : 12)) & 0xF;
   }
@@ -96,38 +95,36 @@ bool ChooseColours(const CharacterPlan& plan, uint32_t name, int32_t x, int32_t 
     colours->bank_offset = kByteBanks * palette * kEveryByte;
   } else {
     const uint64_t bank_end = uint64_t{palette} * kLookupBank + kLookupBank;
-    if (bank_end > canvas.lookup_entries) return false;
-    colours->bank = canvas.lookup_table + uint64_t{3} * kLookupBank * palette;
+    if (bank_end > plan.lookup_entries) return false;
+    colours->bank = plan.lookup_table + uint64_t{3} * kLookupBank * palette;
     // A 4-byte read of an entry reaches the first byte of the next one,
     // which exists unless the bank ends the table.
-    colours->whole_word_entries = bank_end < canvas.lookup_entries;
+    colours->whole_word_entries = bank_end < plan.lookup_entries;
   }
   return true;
 }
 
-template <RenderingMode kMode, bool kMirror, bool kUpsideDown>
-void WriteCharacterCells(const CharacterPlan& plan, const uint8_t* first_cell, int64_t left,
-                         int64_t top, uint32_t cells, const CellColours& colours) {
-  const PictureCanvas& canvas = *plan.canvas;
-  const uint32_t size = canvas.character_size;
+template <RenderingMode kMode, uint32_t kCells, bool kMirror, bool kUpsideDown>
+KRT_INLINE void WriteCharacterCells(const CharacterPlan& plan, const uint8_t* first_cell,
+                                    int64_t left, int64_t top, CellColours colours) {
+  constexpr uint32_t size = kCells == 4 ? 16 : 8;
   constexpr uint32_t cell_bytes = HasByteDots(kMode) ? 64 : 32;
-  for (uint32_t m = 0; m < cells; ++m) {
+  for (uint32_t m = 0; m < kCells; ++m) {
     const uint32_t across = kCellDots * (m & 1);
     const uint32_t down = kCellDots * (m >> 1);
     const int64_t column = kMirror ? left + (size - kCellDots) - across : left + across;
     // Picture rows count from the top, the pixel block's from the bottom.
-    const int64_t lowest_row = kUpsideDown ? canvas.height_px - size - top + down
-                                           : canvas.height_px - kCellDots - top - down;
-    const uint64_t at = uint64_t(lowest_row) * canvas.row_stride +
+    const int64_t lowest_row =
+        kUpsideDown ? plan.height_px - size - top + down : plan.height_px - kCellDots - top - down;
+    const uint64_t at = uint64_t(lowest_row) * plan.row_stride +
                         uint64_t(column) / kCellDots * plan.bytes_per_8_dots;
-    WriteCell<kMode, kMirror, kUpsideDown>(first_cell + cell_bytes * m, canvas.pixels + at,
-                                           canvas.row_stride, colours);
+    WriteCell<kMode, kMirror, kUpsideDown>(first_cell + cell_bytes * m, plan.pixels + at,
+                                           plan.row_stride, colours);
   }
 }
 
 template <RenderingMode kMode, uint32_t kNameWidth, uint32_t kCells>
-void DrawOne(const CharacterPlan& plan, uint32_t name, int32_t x, int32_t y) {
-  const PictureCanvas& canvas = *plan.canvas;
+KRT_INLINE void DrawOne(const CharacterPlan& plan, uint32_t name, int32_t x, int32_t y) {
   if (HasByteDots(kMode) && (name & 1) != 0) return;
   CellColours colours;
   if constexpr (UsesPalette(kMode)) {
@@ -139,26 +136,28 @@ void DrawOne(const CharacterPlan& plan, uint32_t name, int32_t x, int32_t y) {
   constexpr uint32_t size = kCells == 4 ? 16 : 8;
   const int64_t left = int64_t{x} * size;
   const int64_t top = int64_t{y} * size;
-  if (left + size > canvas.width_px || top + size > canvas.height_px) return;
+  if (left + size > plan.width_px || top + size > plan.height_px) return;
 
   // Inside the dot data: the character number is below its character count.
-  const uint8_t* first_cell = canvas.dot_data + uint64_t{decoded.character} * plan.character_bytes;
+  const uint8_t* first_cell = plan.dot_data + uint64_t{decoded.character} * plan.character_bytes;
   if (decoded.flip_horizontal) {
     if (decoded.flip_vertical) {
-      WriteCharacterCells<kMode, true, true>(plan, first_cell, left, top, kCells, colours);
+      WriteCharacterCells<kMode, kCells, true, true>(plan, first_cell, left, top, colours);
     } else {
-      WriteCharacterCells<kMode, true, false>(plan, first_cell, left, top, kCells, colours);
+      WriteCharacterCells<kMode, kCells, true, false>(plan, first_cell, left, top, colours);
     }
   } else if (decoded.flip_vertical) {
-    WriteCharacterCells<kMode, false, true>(plan, first_cell, left, top, kCells, colours);
+    WriteCharacterCells<kMode, kCells, false, true>(plan, first_cell, left, top, colours);
   } else {
-    WriteCharacterCells<kMode, false, false>(plan, first_cell, left, top, kCells, colours);
+    WriteCharacterCells<kMode, kCells, false, false>(plan, first_cell, left, top, colours);
   }
 }
 
 template <RenderingMode kMode, uint32_t kNameWidth, uint32_t kCells>
-void DrawNames(const CharacterPlan& plan, const uint8_t* names, uint32_t count, int32_t x,
+void DrawNames(const CharacterPlan& shared_plan, const uint8_t* names, uint32_t count, int32_t x,
                int32_t y) {
+  // A copy of its own that no pixel store can alias.
+  const CharacterPlan plan = shared_plan;
   for (uint32_t k = 0; k < count; ++k) {
     DrawOne<kMode, kNameWidth, kCells>(plan, ReadName<kNameWidth>(names + kNameWidth * k),
                                        x + static_cast<int32_t>(k), y);
@@ -173,28 +172,37 @@ NameRowDrawer DrawerFor(uint32_t name_width, uint32_t cells) {
   return cells == 4 ? DrawNames<kMode, 2, 4> : DrawNames<kMode, 2, 1>;
 }
 
-NameRowDrawer DrawerFor(const PictureCanvas& canvas) {
-  const uint32_t cells = CellsOf(canvas);
-  switch (canvas.mode) {
+NameRowDrawer DrawerFor(const CharacterPlan& plan) {
+  switch (plan.mode) {
     case RenderingMode::kNibbles:
-      return DrawerFor<RenderingMode::kNibbles>(canvas.name_width, cells);
+      return DrawerFor<RenderingMode::kNibbles>(plan.name_width, plan.cells);
     case RenderingMode::kBankedNibbles:
-      return DrawerFor<RenderingMode::kBankedNibbles>(canvas.name_width, cells);
+      return DrawerFor<RenderingMode::kBankedNibbles>(plan.name_width, plan.cells);
     case RenderingMode::kBytes:
-      return DrawerFor<RenderingMode::kBytes>(canvas.name_width, cells);
+      return DrawerFor<RenderingMode::kBytes>(plan.name_width, plan.cells);
     case RenderingMode::kLookup:
       break;
   }
-  return DrawerFor<RenderingMode::kLookup>(canvas.name_width, cells);
+  return DrawerFor<RenderingMode::kLookup>(plan.name_width, plan.cells);
 }
 
 }  // namespace
 
 CharacterPlan PlanCharacters(const PictureCanvas& canvas) {
   CharacterPlan plan;
-  plan.canvas = &canvas;
+  plan.mode = canvas.mode;
+  plan.name_width = canvas.name_width;
+  plan.cells = CellsOf(canvas);
+  plan.dot_data = canvas.dot_data;
+  plan.width_px = canvas.width_px;
+  plan.height_px = canvas.height_px;
+  plan.pixels = canvas.pixels;
+  plan.row_stride = canvas.row_stride;
+  plan.palette_regions = canvas.palette_regions;
+  plan.lookup_table = canvas.lookup_table;
+  plan.lookup_entries = canvas.lookup_entries;
   plan.fields = canvas.name_width == 4 ? TwoWordFields(canvas) : OneWordFields(canvas);
-  plan.character_bytes = CellsOf(canvas) * CellBytesOf(canvas);
+  plan.character_bytes = plan.cells * CellBytesOf(canvas);
   plan.characters = canvas.dot_data_size / plan.character_bytes;
   const uint32_t bank_size = canvas.mode == RenderingMode::kLookup ? kLookupBank : 16;
   plan.palette_limit = canvas.colour_count / bank_size;
@@ -222,7 +230,7 @@ void DrawCharacter(const PictureCanvas& canvas, uint32_t name, int32_t x, int32_
 
 void DrawNameRow(const CharacterPlan& plan, const uint8_t* names, uint32_t count, int32_t x,
                  int32_t y) {
-  DrawerFor (*plan.canvas)(plan, names, count, x, y);
+  DrawerFor(plan)(plan, names, count, x, y);
 }
 
 }  // namespace krt::image

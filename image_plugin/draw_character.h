@@ -3,6 +3,7 @@
 // the flips applied.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "rendering_mode.h"
@@ -44,14 +45,26 @@ struct NameFields {
   uint32_t flip_vertical_mask = 0;
 };
 
-// Everything DrawCharacter decides once per picture rather than per name.
+// Everything DrawCharacter decides once per picture rather than per name,
+// with the canvas values it reads copied in: the drawing loops keep them in
+// registers, as pixel stores could otherwise alias a canvas held by pointer.
 struct CharacterPlan {
-  const PictureCanvas* canvas = nullptr;
   NameFields fields;
   uint32_t characters = 0;       // whole characters in the dot data
   uint32_t character_bytes = 0;  // of dot data: cells x cell bytes
   uint32_t palette_limit = 0;    // a larger palette number becomes 0
   uint32_t bytes_per_8_dots = 0;
+  const uint8_t* dot_data = nullptr;
+  int64_t width_px = 0;
+  int64_t height_px = 0;
+  uint8_t* pixels = nullptr;
+  size_t row_stride = 0;
+  const uint8_t* palette_regions = nullptr;
+  const uint8_t* lookup_table = nullptr;
+  uint32_t lookup_entries = 0;
+  RenderingMode mode = RenderingMode::kNibbles;
+  uint32_t name_width = 2;
+  uint32_t cells = 1;
 };
 
 CharacterPlan PlanCharacters(const PictureCanvas& canvas);
