@@ -45,7 +45,7 @@ NameFields TwoWordFields(const PictureCanvas& canvas) {
   }
   // Bits 2 (16-colour dots) or 3 (256-colour dots) to 27.
   fields.character_shift = HasByteDots(canvas.mode) ? 3 : 2;
-  fields.character_mask = 0x0FFFFFFFu & ~((1u << fields.character_shift) - 1);
+  fields.character_mask = 0x0FFFFFFFu;
   return fields;
 }
 
