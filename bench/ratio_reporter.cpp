@@ -9,10 +9,18 @@ RatioReporter::RatioReporter(std::vector<std::pair<std::string, std::string>> pa
 
 void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
   ConsoleReporter::ReportRuns(runs);
+  // With repetitions the median stands for the benchmark; it is reported
+  // after the repetitions themselves, so it replaces them. Other aggregates
+  // (mean, deviation) are no time to compare.
   for (const Run& run : runs) {
-    if (run.error_occurred || run.run_type != Run::RT_Iteration || run.iterations == 0) continue;
-    seconds_per_iteration_[run.benchmark_name()] =
-        run.real_accumulated_time / static_cast<double>(run.iterations);
+    if (run.error_occurred || run.iterations == 0) continue;
+    const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+    if (run.run_type != Run::RT_Iteration && !median) continue;
+    // Processor time, not wall time: on a shared machine the wall clock also
+    // counts the time other programs held the processor, which differs
+    // between the two sides of a ratio.
+    seconds_per_iteration_[run.run_name.str()] =
+        run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
   }
 }
 

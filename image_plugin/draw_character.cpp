@@ -1,175 +1,236 @@
 #include "draw_character.h"
 
-#include <cstring>
-
+#include "big_endian.h"
+#include "cell_writing.h"
 #include "palette_regions.h"
 
 namespace krt::image {
 
 namespace {
 
-constexpr uint32_t kCellDots = 8;
-constexpr uint32_t kMaxCellBytes = 64;
 // 8-bit output holds 16 banks of 16 colours; a 17th would not fit a byte.
 constexpr uint32_t kByteBanks = 16;
+constexpr uint32_t kLookupBank = 256;
+constexpr uint64_t kEveryByte = 0x0101010101010101ull;
 
-struct CellShape {
-  uint32_t cells;       // per character: 1 or 4
-  uint32_t cell_bytes;  // 32 for 16-colour dots, 64 for 256-colour dots
-  uint32_t row_bytes;   // of one cell row in the source: 4 or 8
-};
+uint32_t CellsOf(const PictureCanvas& canvas) { return canvas.character_size == 16 ? 4 : 1; }
+uint32_t CellBytesOf(const PictureCanvas& canvas) { return HasByteDots(canvas.mode) ? 64 : 32; }
 
-CellShape ShapeOf(const PictureCanvas& canvas) {
-  const bool byte_dots = HasByteDots(canvas.mode);
-  return CellShape{canvas.character_size == 16 ? 4u : 1u, byte_dots ? 64u : 32u,
-                   byte_dots ? 8u : 4u};
-}
-
-uint32_t OneWordCharacter(const PictureCanvas& canvas, const CellShape& shape, uint32_t name,
-                          DecodedName* decoded) {
+NameFields OneWordFields(const PictureCanvas& canvas) {
   // The thresholds are the dot data that 10 and 12 bits of character number
   // can address.
-  const uint32_t first_threshold = (shape.cell_bytes == 64 ? 0x8000u : 0x4000u) * shape.cells;
+  const uint32_t first_threshold =
+      (CellBytesOf(canvas) == 64 ? 0x8000u : 0x4000u) * CellsOf(canvas);
   const uint32_t second_threshold = 4 * first_threshold;
-  uint32_t value = name & 0xFFFF;
+  NameFields fields;
+  fields.character_mask = 0xFFFF;
   if (canvas.dot_data_size < first_threshold) {
-    decoded->flip_vertical = (value & 0x0800) != 0;
-    decoded->flip_horizontal = (value & 0x0400) != 0;
-    value &= 0x3FF;
+    fields.flip_vertical_mask = 0x0800;
+    fields.flip_horizontal_mask = 0x0400;
+    fields.character_mask = 0x3FF;
+  } else if (canvas.dot_data_size < second_threshold) {
+    fields.character_mask = 0xFFF;
   }
-  if (canvas.dot_data_size < second_threshold) value &= 0xFFF;
-  return HasByteDots(canvas.mode) ? value >> 1 : value;
+  fields.character_shift = HasByteDots(canvas.mode) ? 1 : 0;
+  return fields;
 }
 
-uint32_t TwoWordCharacter(const PictureCanvas& canvas, uint32_t name, DecodedName* decoded) {
+NameFields TwoWordFields(const PictureCanvas& canvas) {
+  NameFields fields;
   // With palettes taken from the names, the flip bits are the top of the
   // palette number instead.
   if (!UsesPalette(canvas.mode) || canvas.palette_regions != nullptr) {
-    decoded->flip_vertical = (name & 0x80000000u) != 0;
-    decoded->flip_horizontal = (name & 0x40000000u) != 0;
+    fields.flip_vertical_mask = 0x80000000u;
+    fields.flip_horizontal_mask = 0x40000000u;
   }
-  return HasByteDots(canvas.mode) ? (name >> 3) & 0x1FFFFFF : (name >> 2) & 0x3FFFFFF;
+  // Bits 2 (16-colour dots) or 3 (256-colour dots) to 27.
+  fields.character_shift = HasByteDots(canvas.mode) ? 3 : 2;
+  fields.character_mask = 0x0FFFFFFFu;
+  return fields;
 }
 
-uint32_t ChoosePalette(const PictureCanvas& canvas, uint32_t name, int32_t x, int32_t y) {
-  uint32_t palette = 0;
-  if (canvas.palette_regions != nullptr) {
-    palette = RegionPalette(canvas.palette_regions, x, y);
-  } else {
-    palette = canvas.name_width == 4 ? (name >> 28) & 0xF : (name >> 12) & 0xF;
-  }
-  const uint32_t bank_size = canvas.mode == RenderingMode::kLookup ? 256 : 16;
-  return palette > canvas.colour_count / bank_size ? 0 : palette;
+KRT_INLINE DecodedName Decode(const NameFields& fields, uint32_t name) {
+  DecodedName decoded;
+  decoded.character = (name & fields.character_mask) >> fields.character_shift;
+  decoded.flip_horizontal = (name & fields.flip_horizontal_mask) != 0;
+  decoded.flip_vertical = (name & fields.flip_vertical_mask) != 0;
+  return decoded;
 }
 
-uint8_t SwapNibbles(uint8_t byte) { return static_cast<uint8_t>((byte << 4) | (byte >> 4)); }
-
-void MirrorRows(uint8_t* cell, const CellShape& shape) {
-  for (uint32_t row = 0; row < kCellDots; ++row) {
-    uint8_t* bytes = cell + row * shape.row_bytes;
-    for (uint32_t i = 0; i < shape.row_bytes / 2; ++i) {
-      const uint8_t left = bytes[i];
-      bytes[i] = bytes[shape.row_bytes - 1 - i];
-      bytes[shape.row_bytes - 1 - i] = left;
-    }
-    if (shape.row_bytes == 4) {
-      for (uint32_t i = 0; i < 4; ++i) bytes[i] = SwapNibbles(bytes[i]);
-    }
-  }
-}
-
-void WriteCellRow(const PictureCanvas& canvas, const uint8_t* source, uint32_t palette,
-                  uint8_t* out) {
-  switch (canvas.mode) {
-    case RenderingMode::kNibbles:
-      std::memcpy(out, source, 4);
-      break;
-    case RenderingMode::kBankedNibbles:
-      for (uint32_t i = 0; i < 4; ++i) {
-        out[2 * i] = static_cast<uint8_t>(16 * palette + (source[i] >> 4));
-        out[2 * i + 1] = static_cast<uint8_t>(16 * palette + (source[i] & 0xF));
-      }
-      break;
-    case RenderingMode::kBytes:
-      std::memcpy(out, source, 8);
-      break;
-    case RenderingMode::kLookup:
-      for (uint32_t i = 0; i < 8; ++i) {
-        const uint8_t* colour = canvas.lookup_table + 3 * (256 * palette + source[i]);
-        std::memcpy(out + 3 * i, colour, 3);
-      }
-      break;
-  }
-}
-
-// Byte offset of dot column `column` within a pixel row.
-uint64_t ColumnOffset(RenderingMode mode, uint64_t column) {
+uint32_t BytesPer8Dots(RenderingMode mode) {
   switch (mode) {
     case RenderingMode::kNibbles:
-      return column / 2;
+      return 4;
     case RenderingMode::kLookup:
-      return 3 * column;
+      return 24;
     default:
-      return column;
+      return 8;
   }
 }
 
-// Whether the palette's colours are all there to be written: a 17th bank of
-// 8-bit pixels would need values past 255, and a lookup bank must lie inside
-// the lookup table.
-bool PaletteFits(const PictureCanvas& canvas, uint32_t palette) {
-  if (canvas.mode == RenderingMode::kBankedNibbles) return palette < kByteBanks;
-  if (canvas.mode == RenderingMode::kLookup) {
-    return uint64_t{palette} * 256 + 256 <= canvas.lookup_entries;
+template <uint32_t kNameWidth>
+KRT_INLINE uint32_t ReadName(const uint8_t* at) {
+  if constexpr (kNameWidth == 4) {
+    return ReadBe32(at);
+  } else {
+    return ReadBe16(at);
+  }
+}
+
+// The palette of a character, clamped, or false when its colours cannot all
+// be written: a 17th bank of 8-bit pixels would need values past 255, and a
+// lookup bank must lie inside the lookup table.
+template <RenderingMode kMode, uint32_t kNameWidth>
+KRT_INLINE bool ChooseColours(const CharacterPlan& plan, uint32_t name, int32_t x, int32_t y,
+                              CellColours* colours) {
+  uint32_t palette = 0;
+  if (plan.palette_regions != nullptr) {
+    palette = RegionPalette(plan.palette_regions, x, y);
+  } else {
+    palette = (name >> (kNameWidth == 4 ? 28 : 12)) & 0xF;
+  }
+  if (palette > plan.palette_limit) palette = 0;
+  if constexpr (kMode == RenderingMode::kBankedNibbles) {
+    if (palette >= kByteBanks) return false;
+    colours->bank_offset = kByteBanks * palette * kEveryByte;
+  } else {
+    const uint64_t bank_end = uint64_t{palette} * kLookupBank + kLookupBank;
+    if (bank_end > plan.lookup_entries) return false;
+    colours->bank = plan.lookup_table + uint64_t{3} * kLookupBank * palette;
+    // A 4-byte read of an entry reaches the first byte of the next one,
+    // which exists unless the bank ends the table.
+    colours->whole_word_entries = bank_end < plan.lookup_entries;
   }
   return true;
 }
 
+template <RenderingMode kMode, uint32_t kCells, bool kMirror, bool kUpsideDown>
+KRT_INLINE void WriteCharacterCells(const CharacterPlan& plan, const uint8_t* first_cell,
+                                    int64_t left, int64_t top, CellColours colours) {
+  constexpr uint32_t size = kCells == 4 ? 16 : 8;
+  constexpr uint32_t cell_bytes = HasByteDots(kMode) ? 64 : 32;
+  for (uint32_t m = 0; m < kCells; ++m) {
+    const uint32_t across = kCellDots * (m & 1);
+    const uint32_t down = kCellDots * (m >> 1);
+    const int64_t column = kMirror ? left + (size - kCellDots) - across : left + across;
+    // Picture rows count from the top, the pixel block's from the bottom.
+    const int64_t lowest_row =
+        kUpsideDown ? plan.height_px - size - top + down : plan.height_px - kCellDots - top - down;
+    const uint64_t at = uint64_t(lowest_row) * plan.row_stride +
+                        uint64_t(column) / kCellDots * plan.bytes_per_8_dots;
+    WriteCell<kMode, kMirror, kUpsideDown>(first_cell + cell_bytes * m, plan.pixels + at,
+                                           plan.row_stride, colours);
+  }
+}
+
+template <RenderingMode kMode, uint32_t kNameWidth, uint32_t kCells>
+KRT_INLINE void DrawOne(const CharacterPlan& plan, uint32_t name, int32_t x, int32_t y) {
+  if (HasByteDots(kMode) && (name & 1) != 0) return;
+  CellColours colours;
+  if constexpr (UsesPalette(kMode)) {
+    if (!ChooseColours<kMode, kNameWidth>(plan, name, x, y, &colours)) return;
+  }
+  const DecodedName decoded = Decode(plan.fields, name);
+
+  if (x < 0 || y < 0 || decoded.character >= plan.characters) return;
+  constexpr uint32_t size = kCells == 4 ? 16 : 8;
+  const int64_t left = int64_t{x} * size;
+  const int64_t top = int64_t{y} * size;
+  if (left + size > plan.width_px || top + size > plan.height_px) return;
+
+  // Inside the dot data: the character number is below its character count.
+  const uint8_t* first_cell = plan.dot_data + uint64_t{decoded.character} * plan.character_bytes;
+  if (decoded.flip_horizontal) {
+    if (decoded.flip_vertical) {
+      WriteCharacterCells<kMode, kCells, true, true>(plan, first_cell, left, top, colours);
+    } else {
+      WriteCharacterCells<kMode, kCells, true, false>(plan, first_cell, left, top, colours);
+    }
+  } else if (decoded.flip_vertical) {
+    WriteCharacterCells<kMode, kCells, false, true>(plan, first_cell, left, top, colours);
+  } else {
+    WriteCharacterCells<kMode, kCells, false, false>(plan, first_cell, left, top, colours);
+  }
+}
+
+template <RenderingMode kMode, uint32_t kNameWidth, uint32_t kCells>
+void DrawNames(const CharacterPlan& shared_plan, const uint8_t* names, uint32_t count, int32_t x,
+               int32_t y) {
+  // A copy of its own that no pixel store can alias.
+  const CharacterPlan plan = shared_plan;
+  for (uint32_t k = 0; k < count; ++k) {
+    DrawOne<kMode, kNameWidth, kCells>(plan, ReadName<kNameWidth>(names + kNameWidth * k),
+                                       x + static_cast<int32_t>(k), y);
+  }
+}
+
+using NameRowDrawer = void (*)(const CharacterPlan&, const uint8_t*, uint32_t, int32_t, int32_t);
+
+template <RenderingMode kMode>
+NameRowDrawer DrawerFor(uint32_t name_width, uint32_t cells) {
+  if (name_width == 4) return cells == 4 ? DrawNames<kMode, 4, 4> : DrawNames<kMode, 4, 1>;
+  return cells == 4 ? DrawNames<kMode, 2, 4> : DrawNames<kMode, 2, 1>;
+}
+
+NameRowDrawer DrawerFor(const CharacterPlan& plan) {
+  switch (plan.mode) {
+    case RenderingMode::kNibbles:
+      return DrawerFor<RenderingMode::kNibbles>(plan.name_width, plan.cells);
+    case RenderingMode::kBankedNibbles:
+      return DrawerFor<RenderingMode::kBankedNibbles>(plan.name_width, plan.cells);
+    case RenderingMode::kBytes:
+      return DrawerFor<RenderingMode::kBytes>(plan.name_width, plan.cells);
+    case RenderingMode::kLookup:
+      break;
+  }
+  return DrawerFor<RenderingMode::kLookup>(plan.name_width, plan.cells);
+}
+
 }  // namespace
 
+CharacterPlan PlanCharacters(const PictureCanvas& canvas) {
+  CharacterPlan plan;
+  plan.mode = canvas.mode;
+  plan.name_width = canvas.name_width;
+  plan.cells = CellsOf(canvas);
+  plan.dot_data = canvas.dot_data;
+  plan.width_px = canvas.width_px;
+  plan.height_px = canvas.height_px;
+  plan.pixels = canvas.pixels;
+  plan.row_stride = canvas.row_stride;
+  plan.palette_regions = canvas.palette_regions;
+  plan.lookup_table = canvas.lookup_table;
+  plan.lookup_entries = canvas.lookup_entries;
+  plan.fields = canvas.name_width == 4 ? TwoWordFields(canvas) : OneWordFields(canvas);
+  plan.character_bytes = plan.cells * CellBytesOf(canvas);
+  plan.characters = canvas.dot_data_size / plan.character_bytes;
+  const uint32_t bank_size = canvas.mode == RenderingMode::kLookup ? kLookupBank : 16;
+  plan.palette_limit = canvas.colour_count / bank_size;
+  plan.bytes_per_8_dots = BytesPer8Dots(canvas.mode);
+  return plan;
+}
+
 DecodedName DecodePatternName(const PictureCanvas& canvas, uint32_t name) {
-  DecodedName decoded;
-  const CellShape shape = ShapeOf(canvas);
-  decoded.character = canvas.name_width == 4 ? TwoWordCharacter(canvas, name, &decoded)
-                                             : OneWordCharacter(canvas, shape, name, &decoded);
-  return decoded;
+  return Decode(PlanCharacters(canvas).fields, name);
 }
 
 void DrawCharacter(const PictureCanvas& canvas, uint32_t name, int32_t x, int32_t y) {
-  const CellShape shape = ShapeOf(canvas);
-  if (HasByteDots(canvas.mode) && (name & 1) != 0) return;
-  const uint32_t palette = UsesPalette(canvas.mode) ? ChoosePalette(canvas, name, x, y) : 0;
-  if (!PaletteFits(canvas, palette)) return;
-  const DecodedName decoded = DecodePatternName(canvas, name);
-
-  const uint32_t size = canvas.character_size;
-  if (x < 0 || y < 0) return;
-  if (decoded.character >= canvas.dot_data_size / (shape.cells * shape.cell_bytes)) return;
-  const int64_t left = int64_t{x} * size;
-  const int64_t top = int64_t{y} * size;
-  if (left + size > canvas.width_px || top + size > canvas.height_px) return;
-
-  uint8_t cell[kMaxCellBytes];
-  for (uint32_t m = 0; m < shape.cells; ++m) {
-    const uint64_t first = (uint64_t{decoded.character} * shape.cells + m) * shape.cell_bytes;
-    std::memcpy(cell, canvas.dot_data + first, shape.cell_bytes);
-    if (decoded.flip_horizontal) MirrorRows(cell, shape);
-
-    const uint32_t across = kCellDots * (m & 1);
-    const uint32_t down = kCellDots * (m >> 1);
-    const int64_t column =
-        decoded.flip_horizontal ? left + (size - kCellDots) - across : left + across;
-    const uint64_t column_offset = ColumnOffset(canvas.mode, uint64_t(column));
-    for (uint32_t i = 0; i < kCellDots; ++i) {
-      // Picture rows count from the top, the pixel block's from the bottom.
-      const int64_t picture_row = decoded.flip_vertical
-                                      ? top + (size - kCellDots) - down + (kCellDots - 1 - i)
-                                      : top + down + i;
-      const auto buffer_row = uint64_t(canvas.height_px - 1 - picture_row);
-      uint8_t* out = canvas.pixels + buffer_row * canvas.row_stride + column_offset;
-      WriteCellRow(canvas, cell + i * shape.row_bytes, palette, out);
-    }
+  const CharacterPlan plan = PlanCharacters(canvas);
+  // The name is handed over already read, so it goes through as one stored
+  // in the picture's own width.
+  uint8_t stored[4];
+  if (canvas.name_width == 4) {
+    for (uint32_t i = 0; i < 4; ++i) stored[i] = static_cast<uint8_t>(name >> (24 - 8 * i));
+  } else {
+    stored[0] = static_cast<uint8_t>(name >> 8);
+    stored[1] = static_cast<uint8_t>(name);
   }
+  DrawNameRow(plan, stored, 1, x, y);
+}
+
+void DrawNameRow(const CharacterPlan& plan, const uint8_t* names, uint32_t count, int32_t x,
+                 int32_t y) {
+  DrawerFor(plan)(plan, names, count, x, y);
 }
 
 }  // namespace krt::image

@@ -8,11 +8,22 @@ namespace krt::image {
 
 namespace {
 
-bool IsNonZero(const uint8_t* name, uint32_t width) {
-  for (uint32_t i = 0; i < width; ++i) {
-    if (name[i] != 0) return true;
+// The position of the last non-zero name of a row, or -1; marks the bank of
+// every non-zero name (the high nibble of its first byte).
+template <uint32_t kWidth>
+int64_t LastNonZeroName(const uint8_t* row, uint32_t names, uint8_t* banks) {
+  int64_t last = -1;
+  for (uint32_t position = 0; position < names; ++position) {
+    const uint8_t* name = row + kWidth * position;
+    // Any byte order tells zero from non-zero.
+    uint32_t value = 0;
+    std::memcpy(&value, name, kWidth);
+    if (value != 0) {
+      last = position;
+      banks[name[0] >> 4] = 1;
+    }
   }
-  return false;
+  return last;
 }
 
 }  // namespace
@@ -35,14 +46,10 @@ UsedExtent ScanPatternNameTable(const uint8_t* names, int32_t pages_across, int3
   for (uint32_t page_row = 0; page_row < geometry.pages_down; ++page_row) {
     for (uint32_t page_column = 0; page_column < geometry.pages_across; ++page_column) {
       for (uint32_t row = 0; row < geometry.rows_per_page; ++row) {
-        int64_t last_in_row = -1;
-        for (uint32_t position = 0; position < geometry.names_per_row; ++position) {
-          if (IsNonZero(name, width)) {
-            last_in_row = position;
-            banks[name[0] >> 4] = 1;
-          }
-          name += width;
-        }
+        const int64_t last_in_row = width == 4
+                                        ? LastNonZeroName<4>(name, geometry.names_per_row, banks)
+                                        : LastNonZeroName<2>(name, geometry.names_per_row, banks);
+        name += uint64_t{width} * geometry.names_per_row;
         if (last_in_row < 0) continue;
         const int64_t column = int64_t{page_column} * geometry.names_per_row + last_in_row;
         if (column > last_column) last_column = column;

@@ -1,7 +1,5 @@
 #include "picture_walk.h"
 
-#include "big_endian.h"
-
 namespace krt::image {
 
 PictureCanvas MakeCanvas(const ScreenSections& screen, const PictureLayout& layout,
@@ -30,6 +28,7 @@ PictureCanvas MakeCanvas(const ScreenSections& screen, const PictureLayout& layo
 
 void DrawPicture(const PictureLayout& layout, const PictureCanvas& canvas) {
   const PageGeometry& geometry = layout.geometry;
+  const CharacterPlan plan = PlanCharacters(canvas);
   const uint64_t names_per_page = uint64_t{geometry.names_per_row} * geometry.rows_per_page;
   const uint64_t used_width = static_cast<uint64_t>(layout.used_width);
   const uint64_t used_height = static_cast<uint64_t>(layout.used_height);
@@ -40,16 +39,16 @@ void DrawPicture(const PictureLayout& layout, const PictureCanvas& canvas) {
       const uint64_t first_column = page_column * geometry.names_per_row;
       if (first_column >= used_width) break;
       const uint64_t page = page_row * geometry.pages_across + page_column;
+      // The names of a page row that lie inside the used width.
+      const uint64_t names_used = used_width - first_column < geometry.names_per_row
+                                      ? used_width - first_column
+                                      : geometry.names_per_row;
       for (uint64_t row = 0; row < geometry.rows_per_page; ++row) {
         if (first_row + row >= used_height) break;
-        for (uint64_t position = 0; position < geometry.names_per_row; ++position) {
-          if (first_column + position >= used_width) break;
-          const uint64_t index = page * names_per_page + row * geometry.names_per_row + position;
-          const uint8_t* at = layout.names + index * geometry.name_width;
-          const uint32_t name = geometry.name_width == 4 ? ReadBe32(at) : ReadBe16(at);
-          DrawCharacter(canvas, name, static_cast<int32_t>(first_column + position),
-                        static_cast<int32_t>(first_row + row));
-        }
+        const uint64_t index = page * names_per_page + row * geometry.names_per_row;
+        DrawNameRow(plan, layout.names + index * geometry.name_width,
+                    static_cast<uint32_t>(names_used), static_cast<int32_t>(first_column),
+                    static_cast<int32_t>(first_row + row));
       }
     }
   }

@@ -13,11 +13,11 @@ enum class RenderingMode : uint8_t {
   kLookup = 3,         // 256-colour dots looked up as 24-bit pixels
 };
 
-inline bool UsesPalette(RenderingMode mode) {
+constexpr bool UsesPalette(RenderingMode mode) {
   return mode == RenderingMode::kBankedNibbles || mode == RenderingMode::kLookup;
 }
 
-inline bool HasByteDots(RenderingMode mode) {
+constexpr bool HasByteDots(RenderingMode mode) {
   return mode == RenderingMode::kBytes || mode == RenderingMode::kLookup;
 }
 
