@@ -82,7 +82,7 @@ TEST(PictureMemory, PixelBlockCoversTheUsedExtentOnly) {
 
 // 576 x 640 characters of 16 dots at 24 bits: a pixel block of 283 MB from an
 // image of 740 KB, above the limit.
-TEST(PictureMemory, DISABLED_PictureAboveTheLimitIsRefusedBeforeAllocating) {
+TEST(PictureMemory, PictureAboveTheLimitIsRefusedBeforeAllocating) {
   ASSERT_NE(Ifkrt().GetPicture, nullptr);
   ScreenPlan plan = TrueColourPlan(9, 10);
   krt::test::SetName(plan, 575, 0, 0x0002);
