@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform_control.h"
 #include "plugin_module.h"
 
 namespace krt::fuzz {
@@ -41,6 +42,9 @@ const ImageExports& Ifkrt() {
 
 const ArchiveExports& Axkrt() {
   static const ArchiveExports exports = [] {
+    // Every re-allocation moves the block, so a pointer kept across one
+    // (the entry list grows while it is built) reads freed memory.
+    KrtPlatformMoveOnReAlloc(true);
     const host::PluginModule module = LoadOrDie("AXKRT");
     ArchiveExports e;
     Resolve(module, "IsSupported", &e.IsSupported);
