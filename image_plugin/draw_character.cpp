@@ -57,7 +57,7 @@ KRT_INLINE DecodedName Decode(const NameFields& fields, uint32_t name) {
   return decoded;
 }
 
-uint32_t BytesPer8Dots(RenderingMode mode) {
+constexpr uint32_t BytesPer8Dots(RenderingMode mode) {
   switch (mode) {
     case RenderingMode::kNibbles:
       return 4;
@@ -104,52 +104,49 @@ KRT_INLINE bool ChooseColours(const CharacterPlan& plan, uint32_t name, int32_t 
   return true;
 }
 
+// Writes the one or four cells of a character into its box, whose lowest
+// buffer row (the box's bottom row of dots) starts at `box`.
 template <RenderingMode kMode, uint32_t kCells, bool kMirror, bool kUpsideDown>
 KRT_INLINE void WriteCharacterCells(const CharacterPlan& plan, const uint8_t* first_cell,
-                                    int64_t left, int64_t top, CellColours colours) {
+                                    uint8_t* box, CellColours colours) {
   constexpr uint32_t size = kCells == 4 ? 16 : 8;
   constexpr uint32_t cell_bytes = HasByteDots(kMode) ? 64 : 32;
   for (uint32_t m = 0; m < kCells; ++m) {
-    const uint32_t across = kCellDots * (m & 1);
-    const uint32_t down = kCellDots * (m >> 1);
-    const int64_t column = kMirror ? left + (size - kCellDots) - across : left + across;
-    // Picture rows count from the top, the pixel block's from the bottom.
-    const int64_t lowest_row =
-        kUpsideDown ? plan.height_px - size - top + down : plan.height_px - kCellDots - top - down;
-    const uint64_t at = uint64_t(lowest_row) * plan.row_stride +
-                        uint64_t(column) / kCellDots * plan.bytes_per_8_dots;
-    WriteCell<kMode, kMirror, kUpsideDown>(first_cell + cell_bytes * m, plan.pixels + at,
+    const uint32_t across = kMirror ? (kCells == 4 ? 1 - (m & 1) : 0) : (m & 1);
+    const uint32_t down = kUpsideDown ? (kCells == 4 ? 1 - (m >> 1) : 0) : (m >> 1);
+    // Buffer rows count from the bottom: the cell in the box's upper half
+    // starts eight rows above its lower half.
+    uint8_t* lowest_row = box + (size - kCellDots - kCellDots * down) * plan.row_stride +
+                          across * BytesPer8Dots(kMode);
+    WriteCell<kMode, kMirror, kUpsideDown>(first_cell + cell_bytes * m, lowest_row,
                                            plan.row_stride, colours);
   }
 }
 
+// Draws one character whose box lies inside the picture, at `box`.
 template <RenderingMode kMode, uint32_t kNameWidth, uint32_t kCells>
-KRT_INLINE void DrawOne(const CharacterPlan& plan, uint32_t name, int32_t x, int32_t y) {
+KRT_INLINE void DrawOne(const CharacterPlan& plan, uint32_t name, int32_t x, int32_t y,
+                        uint8_t* box) {
   if (HasByteDots(kMode) && (name & 1) != 0) return;
   CellColours colours;
   if constexpr (UsesPalette(kMode)) {
     if (!ChooseColours<kMode, kNameWidth>(plan, name, x, y, &colours)) return;
   }
   const DecodedName decoded = Decode(plan.fields, name);
-
-  if (x < 0 || y < 0 || decoded.character >= plan.characters) return;
-  constexpr uint32_t size = kCells == 4 ? 16 : 8;
-  const int64_t left = int64_t{x} * size;
-  const int64_t top = int64_t{y} * size;
-  if (left + size > plan.width_px || top + size > plan.height_px) return;
+  if (decoded.character >= plan.characters) return;
 
   // Inside the dot data: the character number is below its character count.
   const uint8_t* first_cell = plan.dot_data + uint64_t{decoded.character} * plan.character_bytes;
   if (decoded.flip_horizontal) {
     if (decoded.flip_vertical) {
-      WriteCharacterCells<kMode, kCells, true, true>(plan, first_cell, left, top, colours);
+      WriteCharacterCells<kMode, kCells, true, true>(plan, first_cell, box, colours);
     } else {
-      WriteCharacterCells<kMode, kCells, true, false>(plan, first_cell, left, top, colours);
+      WriteCharacterCells<kMode, kCells, true, false>(plan, first_cell, box, colours);
     }
   } else if (decoded.flip_vertical) {
-    WriteCharacterCells<kMode, kCells, false, true>(plan, first_cell, left, top, colours);
+    WriteCharacterCells<kMode, kCells, false, true>(plan, first_cell, box, colours);
   } else {
-    WriteCharacterCells<kMode, kCells, false, false>(plan, first_cell, left, top, colours);
+    WriteCharacterCells<kMode, kCells, false, false>(plan, first_cell, box, colours);
   }
 }
 
@@ -158,9 +155,23 @@ void DrawNames(const CharacterPlan& shared_plan, const uint8_t* names, uint32_t 
                int32_t y) {
   // A copy of its own that no pixel store can alias.
   const CharacterPlan plan = shared_plan;
-  for (uint32_t k = 0; k < count; ++k) {
+  constexpr uint32_t size = kCells == 4 ? 16 : 8;
+  // Every box of the row shares its top and bottom: all inside the picture
+  // or none.
+  const int64_t top = int64_t{y} * size;
+  if (y < 0 || top + size > plan.height_px) return;
+  // Boxes left of the picture, or reaching past its right edge, are not
+  // drawn: only columns 0 to columns - 1 fit.
+  const int64_t columns = plan.width_px / size;
+  const int64_t first = x < 0 ? -int64_t{x} : 0;
+  const int64_t end = columns - x < int64_t{count} ? columns - x : int64_t{count};
+  uint8_t* lowest_row = plan.pixels + uint64_t(plan.height_px - top - size) * plan.row_stride;
+  constexpr uint32_t box_bytes = size / kCellDots * BytesPer8Dots(kMode);
+  for (int64_t k = first; k < end; ++k) {
+    const int64_t column = x + k;
     DrawOne<kMode, kNameWidth, kCells>(plan, ReadName<kNameWidth>(names + kNameWidth * k),
-                                       x + static_cast<int32_t>(k), y);
+                                       static_cast<int32_t>(column), y,
+                                       lowest_row + uint64_t(column) * box_bytes);
   }
 }
 
@@ -206,7 +217,6 @@ CharacterPlan PlanCharacters(const PictureCanvas& canvas) {
   plan.characters = canvas.dot_data_size / plan.character_bytes;
   const uint32_t bank_size = canvas.mode == RenderingMode::kLookup ? kLookupBank : 16;
   plan.palette_limit = canvas.colour_count / bank_size;
-  plan.bytes_per_8_dots = BytesPer8Dots(canvas.mode);
   return plan;
 }
 
