@@ -21,11 +21,12 @@ static_assert(std::endian::native == std::endian::little, "cell rows assume litt
 
 inline constexpr uint32_t kCellDots = 8;
 
-// What the cell's rows are written with, chosen per character.
+// What the cell's rows are written with, chosen per character; only the
+// fields of the picture's rendering mode are set.
 struct CellColours {
-  uint64_t bank_offset = 0;         // banked nibbles: 16 x palette in every byte
-  const uint8_t* bank = nullptr;    // lookup: the palette's first lookup entry
-  bool whole_word_entries = false;  // lookup: every entry of the bank may be read as 4 bytes
+  uint64_t bank_offset;     // banked nibbles: 16 x palette in every byte
+  const uint8_t* bank;      // lookup: the palette's first lookup entry
+  bool whole_word_entries;  // lookup: every entry of the bank may be read as 4 bytes
 };
 
 inline uint32_t LoadWord32(const uint8_t* at) {

@@ -1,6 +1,7 @@
 #include "draw_character.h"
 
 #include "big_endian.h"
+#include "cell_strips.h"
 #include "cell_writing.h"
 #include "palette_regions.h"
 
@@ -83,6 +84,7 @@ KRT_INLINE uint32_t ReadName(const uint8_t* at) {
 template <RenderingMode kMode, uint32_t kNameWidth>
 KRT_INLINE bool ChooseColours(const CharacterPlan& plan, uint32_t name, int32_t x, int32_t y,
                               CellColours* colours) {
+  *colours = CellColours{};
   uint32_t palette = 0;
   if (plan.palette_regions != nullptr) {
     palette = RegionPalette(plan.palette_regions, x, y);
@@ -123,30 +125,89 @@ KRT_INLINE void WriteCharacterCells(const CharacterPlan& plan, const uint8_t* fi
   }
 }
 
+// A character ready to be drawn: where its cells start, its flips and its
+// colours. Left uninitialised until PrepareCharacter fills it: strips keep
+// several on the stack, and zeroing them first costs as much as a cell.
+struct ReadyCharacter {
+  const uint8_t* first_cell;
+  bool mirror;
+  bool upside_down;
+  CellColours colours;
+};
+
+// False when the character leaves its box as it is: a skipped name, a
+// palette whose colours cannot be written, or a character past the dot data.
+template <RenderingMode kMode, uint32_t kNameWidth>
+KRT_INLINE bool PrepareCharacter(const CharacterPlan& plan, uint32_t name, int32_t x, int32_t y,
+                                 ReadyCharacter* ready) {
+  const DecodedName decoded = Decode(plan.fields, name);
+  ready->first_cell = nullptr;
+  ready->mirror = decoded.flip_horizontal;
+  ready->upside_down = decoded.flip_vertical;
+  if (HasByteDots(kMode) && (name & 1) != 0) return false;
+  if constexpr (UsesPalette(kMode)) {
+    if (!ChooseColours<kMode, kNameWidth>(plan, name, x, y, &ready->colours)) return false;
+  }
+  if (decoded.character >= plan.characters) return false;
+  // Inside the dot data: the character number is below its character count.
+  ready->first_cell = plan.dot_data + uint64_t{decoded.character} * plan.character_bytes;
+  return true;
+}
+
 // Draws one character whose box lies inside the picture, at `box`.
 template <RenderingMode kMode, uint32_t kNameWidth, uint32_t kCells>
 KRT_INLINE void DrawOne(const CharacterPlan& plan, uint32_t name, int32_t x, int32_t y,
                         uint8_t* box) {
-  if (HasByteDots(kMode) && (name & 1) != 0) return;
-  CellColours colours;
-  if constexpr (UsesPalette(kMode)) {
-    if (!ChooseColours<kMode, kNameWidth>(plan, name, x, y, &colours)) return;
-  }
-  const DecodedName decoded = Decode(plan.fields, name);
-  if (decoded.character >= plan.characters) return;
-
-  // Inside the dot data: the character number is below its character count.
-  const uint8_t* first_cell = plan.dot_data + uint64_t{decoded.character} * plan.character_bytes;
-  if (decoded.flip_horizontal) {
-    if (decoded.flip_vertical) {
-      WriteCharacterCells<kMode, kCells, true, true>(plan, first_cell, box, colours);
+  ReadyCharacter c{};
+  if (!PrepareCharacter<kMode, kNameWidth>(plan, name, x, y, &c)) return;
+  if (c.mirror) {
+    if (c.upside_down) {
+      WriteCharacterCells<kMode, kCells, true, true>(plan, c.first_cell, box, c.colours);
     } else {
-      WriteCharacterCells<kMode, kCells, true, false>(plan, first_cell, box, colours);
+      WriteCharacterCells<kMode, kCells, true, false>(plan, c.first_cell, box, c.colours);
     }
-  } else if (decoded.flip_vertical) {
-    WriteCharacterCells<kMode, kCells, false, true>(plan, first_cell, box, colours);
+  } else if (c.upside_down) {
+    WriteCharacterCells<kMode, kCells, false, true>(plan, c.first_cell, box, c.colours);
   } else {
-    WriteCharacterCells<kMode, kCells, false, false>(plan, first_cell, box, colours);
+    WriteCharacterCells<kMode, kCells, false, false>(plan, c.first_cell, box, c.colours);
+  }
+}
+
+// 16-colour characters are drawn four cells across at a time: four 8-dot
+// characters or two 16-dot ones.
+constexpr bool DrawsStrips(RenderingMode mode) { return !HasByteDots(mode); }
+
+// Cells across a character's box, and characters whose cells make a strip.
+constexpr uint32_t CellsAcross(uint32_t cells) { return cells == 4 ? 2 : 1; }
+constexpr uint32_t StripCharacters(uint32_t cells) { return 4 / CellsAcross(cells); }
+
+// Writes the characters of one strip, all ready, into their boxes from `box`.
+template <RenderingMode kMode, uint32_t kCells>
+KRT_INLINE void WriteStrips(const CharacterPlan& plan,
+                            const ReadyCharacter (&group)[StripCharacters(kCells)], uint8_t* box) {
+  constexpr uint32_t halves = kCells == 4 ? 2 : 1;
+  for (uint32_t half = 0; half < halves; ++half) {
+    NibbleCell cells[4];
+    uint64_t banks[4];
+#pragma GCC unroll 4
+    for (uint32_t slot = 0; slot < 4; ++slot) {
+      const ReadyCharacter& c = group[slot / CellsAcross(kCells)];
+      uint32_t m = 0;
+      if constexpr (kCells == 4) {
+        // The cell that the flips bring to this quarter of the box.
+        const uint32_t across = slot & 1;
+        m = (c.mirror ? 1 - across : across) + 2 * (c.upside_down ? 1 - half : half);
+      }
+      cells[slot] = LoadNibbleCell(c.first_cell + 32 * m, c.mirror, c.upside_down);
+      if constexpr (kMode == RenderingMode::kBankedNibbles) banks[slot] = c.colours.bank_offset;
+    }
+    // The box's upper half lies eight buffer rows above its lower half.
+    uint8_t* lowest_row = box + (halves - 1 - half) * kCellDots * plan.row_stride;
+    if constexpr (kMode == RenderingMode::kNibbles) {
+      WriteNibbleStrip(cells, lowest_row, plan.row_stride);
+    } else {
+      WriteBankedStrip(cells, banks, lowest_row, plan.row_stride);
+    }
   }
 }
 
@@ -167,7 +228,32 @@ void DrawNames(const CharacterPlan& shared_plan, const uint8_t* names, uint32_t 
   const int64_t end = columns - x < int64_t{count} ? columns - x : int64_t{count};
   uint8_t* lowest_row = plan.pixels + uint64_t(plan.height_px - top - size) * plan.row_stride;
   constexpr uint32_t box_bytes = size / kCellDots * BytesPer8Dots(kMode);
-  for (int64_t k = first; k < end; ++k) {
+  int64_t k = first;
+  if constexpr (DrawsStrips(kMode)) {
+    constexpr uint32_t group_size = StripCharacters(kCells);
+    for (; end - k >= group_size; k += group_size) {
+      ReadyCharacter group[group_size];
+      bool all_ready = true;
+#pragma GCC unroll 4
+      for (uint32_t g = 0; g < group_size; ++g) {
+        all_ready &= PrepareCharacter<kMode, kNameWidth>(
+            plan, ReadName<kNameWidth>(names + kNameWidth * (k + g)),
+            static_cast<int32_t>(x + k + g), y, &group[g]);
+      }
+      uint8_t* box = lowest_row + uint64_t(x + k) * box_bytes;
+      if (all_ready) {
+        WriteStrips<kMode, kCells>(plan, group, box);
+        continue;
+      }
+      // One of them leaves its box as it is: each on its own.
+      for (uint32_t g = 0; g < group_size; ++g) {
+        DrawOne<kMode, kNameWidth, kCells>(plan, ReadName<kNameWidth>(names + kNameWidth * (k + g)),
+                                           static_cast<int32_t>(x + k + g), y,
+                                           box + g * box_bytes);
+      }
+    }
+  }
+  for (; k < end; ++k) {
     const int64_t column = x + k;
     DrawOne<kMode, kNameWidth, kCells>(plan, ReadName<kNameWidth>(names + kNameWidth * k),
                                        static_cast<int32_t>(column), y,
