@@ -140,17 +140,18 @@ struct ReadyCharacter {
 template <RenderingMode kMode, uint32_t kNameWidth>
 KRT_INLINE bool PrepareCharacter(const CharacterPlan& plan, uint32_t name, int32_t x, int32_t y,
                                  ReadyCharacter* ready) {
-  const DecodedName decoded = Decode(plan.fields, name);
+  // Decode's fields taken one by one, so that none is packed into a record.
+  const uint32_t character = (name & plan.fields.character_mask) >> plan.fields.character_shift;
   ready->first_cell = nullptr;
-  ready->mirror = decoded.flip_horizontal;
-  ready->upside_down = decoded.flip_vertical;
+  ready->mirror = (name & plan.fields.flip_horizontal_mask) != 0;
+  ready->upside_down = (name & plan.fields.flip_vertical_mask) != 0;
   if (HasByteDots(kMode) && (name & 1) != 0) return false;
   if constexpr (UsesPalette(kMode)) {
     if (!ChooseColours<kMode, kNameWidth>(plan, name, x, y, &ready->colours)) return false;
   }
-  if (decoded.character >= plan.characters) return false;
+  if (character >= plan.characters) return false;
   // Inside the dot data: the character number is below its character count.
-  ready->first_cell = plan.dot_data + uint64_t{decoded.character} * plan.character_bytes;
+  ready->first_cell = plan.dot_data + uint64_t{character} * plan.character_bytes;
   return true;
 }
 
