@@ -1,10 +1,21 @@
 // Writing four 16-colour cells that stand side by side as one strip of eight
 // buffer rows, with 16-byte vectors: the cells' rows are flipped in place,
 // then transposed so that each buffer row takes one or two whole stores
-// instead of one small store per cell. The vectors are the compiler's generic
-// ones: SIMD where the target has it, the same arithmetic on plain registers
-// where it does not.
+// instead of one small store per cell.
+//
+// Only for targets whose registers hold such vectors (x86-64 always has
+// SSE2). Elsewhere, 32-bit x86 built for any processor among them, the
+// compiler would split every vector into plain words, and characters are
+// drawn one at a time instead; both ways give the same bytes.
 #pragma once
+
+#if defined(__SSE2__)
+#define KRT_CELL_STRIPS 1
+#else
+#define KRT_CELL_STRIPS 0
+#endif
+
+#if KRT_CELL_STRIPS
 
 #include <cstddef>
 #include <cstdint>
@@ -141,3 +152,5 @@ KRT_INLINE void WriteBankedStrip(const NibbleCell (&cells)[4], const uint64_t (&
 }
 
 }  // namespace krt::image
+
+#endif  // KRT_CELL_STRIPS

@@ -174,6 +174,8 @@ KRT_INLINE void DrawOne(const CharacterPlan& plan, uint32_t name, int32_t x, int
   }
 }
 
+#if KRT_CELL_STRIPS
+
 // 16-colour characters are drawn four cells across at a time: four 8-dot
 // characters or two 16-dot ones.
 constexpr bool DrawsStrips(RenderingMode mode) { return !HasByteDots(mode); }
@@ -212,6 +214,8 @@ KRT_INLINE void WriteStrips(const CharacterPlan& plan,
   }
 }
 
+#endif  // KRT_CELL_STRIPS
+
 template <RenderingMode kMode, uint32_t kNameWidth, uint32_t kCells>
 void DrawNames(const CharacterPlan& shared_plan, const uint8_t* names, uint32_t count, int32_t x,
                int32_t y) {
@@ -230,6 +234,7 @@ void DrawNames(const CharacterPlan& shared_plan, const uint8_t* names, uint32_t 
   uint8_t* lowest_row = plan.pixels + uint64_t(plan.height_px - top - size) * plan.row_stride;
   constexpr uint32_t box_bytes = size / kCellDots * BytesPer8Dots(kMode);
   int64_t k = first;
+#if KRT_CELL_STRIPS
   if constexpr (DrawsStrips(kMode)) {
     constexpr uint32_t group_size = StripCharacters(kCells);
     for (; end - k >= group_size; k += group_size) {
@@ -254,6 +259,7 @@ void DrawNames(const CharacterPlan& shared_plan, const uint8_t* names, uint32_t 
       }
     }
   }
+#endif
   for (; k < end; ++k) {
     const int64_t column = x + k;
     DrawOne<kMode, kNameWidth, kCells>(plan, ReadName<kNameWidth>(names + kNameWidth * k),
