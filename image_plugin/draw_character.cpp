@@ -17,6 +17,12 @@ constexpr uint64_t kEveryByte = 0x0101010101010101ull;
 uint32_t CellsOf(const PictureCanvas& canvas) { return canvas.character_size == 16 ? 4 : 1; }
 uint32_t CellBytesOf(const PictureCanvas& canvas) { return HasByteDots(canvas.mode) ? 64 : 32; }
 
+// Where the character number starts in a name: 256-colour characters take
+// two 16-colour ones' room, so their numbers are one bit higher.
+constexpr uint32_t CharacterShift(RenderingMode mode, uint32_t name_width) {
+  return (name_width == 4 ? 2 : 0) + (HasByteDots(mode) ? 1 : 0);
+}
+
 NameFields OneWordFields(const PictureCanvas& canvas) {
   // The thresholds are the dot data that 10 and 12 bits of character number
   // can address.
@@ -32,7 +38,7 @@ NameFields OneWordFields(const PictureCanvas& canvas) {
   } else if (canvas.dot_data_size < second_threshold) {
     fields.character_mask = 0xFFF;
   }
-  fields.character_shift = HasByteDots(canvas.mode) ? 1 : 0;
+  fields.character_shift = CharacterShift(canvas.mode, 2);
   return fields;
 }
 
@@ -45,7 +51,7 @@ NameFields TwoWordFields(const PictureCanvas& canvas) {
     fields.flip_horizontal_mask = 0x40000000u;
   }
   // Bits 2 (16-colour dots) or 3 (256-colour dots) to 27.
-  fields.character_shift = HasByteDots(canvas.mode) ? 3 : 2;
+  fields.character_shift = CharacterShift(canvas.mode, 4);
   fields.character_mask = 0x0FFFFFFFu;
   return fields;
 }
@@ -137,11 +143,14 @@ struct ReadyCharacter {
 
 // False when the character leaves its box as it is: a skipped name, a
 // palette whose colours cannot be written, or a character past the dot data.
-template <RenderingMode kMode, uint32_t kNameWidth>
+template <RenderingMode kMode, uint32_t kNameWidth, uint32_t kCells>
 KRT_INLINE bool PrepareCharacter(const CharacterPlan& plan, uint32_t name, int32_t x, int32_t y,
                                  ReadyCharacter* ready) {
-  // Decode's fields taken one by one, so that none is packed into a record.
-  const uint32_t character = (name & plan.fields.character_mask) >> plan.fields.character_shift;
+  // Decode's fields taken one by one, so that none is packed into a record,
+  // and the shift and the character size known here as constants.
+  constexpr uint32_t shift = CharacterShift(kMode, kNameWidth);
+  constexpr uint32_t character_bytes = kCells * (HasByteDots(kMode) ? 64 : 32);
+  const uint32_t character = (name & plan.fields.character_mask) >> shift;
   ready->first_cell = nullptr;
   ready->mirror = (name & plan.fields.flip_horizontal_mask) != 0;
   ready->upside_down = (name & plan.fields.flip_vertical_mask) != 0;
@@ -151,7 +160,7 @@ KRT_INLINE bool PrepareCharacter(const CharacterPlan& plan, uint32_t name, int32
   }
   if (character >= plan.characters) return false;
   // Inside the dot data: the character number is below its character count.
-  ready->first_cell = plan.dot_data + uint64_t{character} * plan.character_bytes;
+  ready->first_cell = plan.dot_data + uint64_t{character} * character_bytes;
   return true;
 }
 
@@ -160,7 +169,7 @@ template <RenderingMode kMode, uint32_t kNameWidth, uint32_t kCells>
 KRT_INLINE void DrawOne(const CharacterPlan& plan, uint32_t name, int32_t x, int32_t y,
                         uint8_t* box) {
   ReadyCharacter c{};
-  if (!PrepareCharacter<kMode, kNameWidth>(plan, name, x, y, &c)) return;
+  if (!PrepareCharacter<kMode, kNameWidth, kCells>(plan, name, x, y, &c)) return;
   if (c.mirror) {
     if (c.upside_down) {
       WriteCharacterCells<kMode, kCells, true, true>(plan, c.first_cell, box, c.colours);
@@ -242,7 +251,7 @@ void DrawNames(const CharacterPlan& shared_plan, const uint8_t* names, uint32_t 
       bool all_ready = true;
 #pragma GCC unroll 4
       for (uint32_t g = 0; g < group_size; ++g) {
-        all_ready &= PrepareCharacter<kMode, kNameWidth>(
+        all_ready &= PrepareCharacter<kMode, kNameWidth, kCells>(
             plan, ReadName<kNameWidth>(names + kNameWidth * (k + g)),
             static_cast<int32_t>(x + k + g), y, &group[g]);
       }
