@@ -103,6 +103,50 @@ uint32_t RandomName(std::mt19937& random, uint32_t name_width) {
   return (bits & 0xF0000000u) | (bits & 0x7F);
 }
 
+class ReferenceDrawing : public testing::TestWithParam<ReferenceCase> {};
+
+TEST_P(ReferenceDrawing, RowsAndSingleCharactersMatchDotByDot) {
+  const ReferenceCase& p = GetParam();
+  std::mt19937 random(1234);
+  TestCanvas t(p.mode, p.character_size, p.name_width, kAcross, kDown);
+  const bool byte_dots = p.mode == RenderingMode::kBytes || p.mode == RenderingMode::kLookup;
+  const uint32_t cells = p.character_size == 16 ? 4 : 1;
+  t.dots.resize(kCharacters * cells * (byte_dots ? 64 : 32));
+  for (uint8_t& dot : t.dots) dot = static_cast<uint8_t>(random());
+  if (p.regions) {
+    // Palettes 0 to 2 by position, and one past the 16 banks of 8-bit output.
+    t.regions = {0, 0, 2, 3, 1, 2, 0, 2, 3, 2, 4, 1, 1, 2, 17};
+    t.regions.resize(160, 0);
+  }
+  // 512 lookup entries: palette 1 is the bank that ends the table.
+  t.FillLookupWithEntryNumbers(512);
+  t.canvas.colour_count = p.mode == RenderingMode::kLookup ? 512 : 48;
+
+  for (int round = 0; round < 40; ++round) {
+    std::vector<uint8_t> stored(size_t{p.name_width} * kAcross);
+    std::vector<uint32_t> names(kAcross);
+    for (int32_t x = 0; x < kAcross; ++x) {
+      names[x] = RandomName(random, p.name_width);
+      for (uint32_t i = 0; i < p.name_width; ++i) {
+        stored[p.name_width * x + i] =
+            static_cast<uint8_t>(names[x] >> (8 * (p.name_width - 1 - i)));
+      }
+    }
+    const int32_t y = round % kDown;
+    std::fill(t.pixels.begin(), t.pixels.end(), 0);
+    krt::image::DrawNameRow(krt::image::PlanCharacters(t.canvas), stored.data(), kAcross, 0, y);
+    const std::vector<uint8_t> row_drawn = t.pixels;
+
+    std::fill(t.pixels.begin(), t.pixels.end(), 0);
+    for (int32_t x = 0; x < kAcross; ++x) t.Draw(names[x], x, y);
+    EXPECT_EQ(t.pixels, row_drawn) << "round " << round;
+
+    std::vector<uint8_t> expected(t.pixels.size(), 0);
+    for (int32_t x = 0; x < kAcross; ++x) ReferenceDraw(t.canvas, names[x], x, y, &expected);
+    ASSERT_EQ(row_drawn, expected) << "round " << round;
+  }
+}
+
 // A name that draws one of the canvas's characters, with every flip and
 // palette bit random.
 uint32_t DrawableName(std::mt19937& random, const ReferenceCase& p) {
@@ -123,48 +167,20 @@ std::vector<uint8_t> StoreNames(const std::vector<uint32_t>& names, uint32_t nam
   return stored;
 }
 
-class ReferenceDrawing : public testing::TestWithParam<ReferenceCase> {
- protected:
-  // kCharacters random characters, the case's palette regions, and 512
-  // lookup entries, palette 1 being the bank that ends the table.
-  static void Furnish(const ReferenceCase& p, std::mt19937& random, TestCanvas* t) {
-    const bool byte_dots = p.mode == RenderingMode::kBytes || p.mode == RenderingMode::kLookup;
-    const uint32_t cells = p.character_size == 16 ? 4 : 1;
-    t->dots.resize(kCharacters * cells * (byte_dots ? 64 : 32));
-    for (uint8_t& dot : t->dots) dot = static_cast<uint8_t>(random());
-    if (p.regions) {
-      // Palettes 0 to 2 by position, and one past the 16 banks of 8-bit output.
-      t->regions = {0, 0, 2, 3, 1, 2, 0, 2, 3, 2, 4, 1, 1, 2, 17};
-      t->regions.resize(160, 0);
-    }
-    t->FillLookupWithEntryNumbers(512);
-    t->canvas.colour_count = p.mode == RenderingMode::kLookup ? 512 : 48;
+// The furnishing of the canvas above: kCharacters random characters, the
+// case's palette regions, and 512 lookup entries, palette 1 being the bank
+// that ends the table.
+void Furnish(const ReferenceCase& p, std::mt19937& random, TestCanvas* t) {
+  const bool byte_dots = p.mode == RenderingMode::kBytes || p.mode == RenderingMode::kLookup;
+  const uint32_t cells = p.character_size == 16 ? 4 : 1;
+  t->dots.resize(kCharacters * cells * (byte_dots ? 64 : 32));
+  for (uint8_t& dot : t->dots) dot = static_cast<uint8_t>(random());
+  if (p.regions) {
+    t->regions = {0, 0, 2, 3, 1, 2, 0, 2, 3, 2, 4, 1, 1, 2, 17};
+    t->regions.resize(160, 0);
   }
-};
-
-TEST_P(ReferenceDrawing, RowsAndSingleCharactersMatchDotByDot) {
-  const ReferenceCase& p = GetParam();
-  std::mt19937 random(1234);
-  TestCanvas t(p.mode, p.character_size, p.name_width, kAcross, kDown);
-  Furnish(p, random, &t);
-
-  for (int round = 0; round < 40; ++round) {
-    std::vector<uint32_t> names(kAcross);
-    for (uint32_t& name : names) name = RandomName(random, p.name_width);
-    const std::vector<uint8_t> stored = StoreNames(names, p.name_width);
-    const int32_t y = round % kDown;
-    std::fill(t.pixels.begin(), t.pixels.end(), 0);
-    krt::image::DrawNameRow(krt::image::PlanCharacters(t.canvas), stored.data(), kAcross, 0, y);
-    const std::vector<uint8_t> row_drawn = t.pixels;
-
-    std::fill(t.pixels.begin(), t.pixels.end(), 0);
-    for (int32_t x = 0; x < kAcross; ++x) t.Draw(names[x], x, y);
-    EXPECT_EQ(t.pixels, row_drawn) << "round " << round;
-
-    std::vector<uint8_t> expected(t.pixels.size(), 0);
-    for (int32_t x = 0; x < kAcross; ++x) ReferenceDraw(t.canvas, names[x], x, y, &expected);
-    ASSERT_EQ(row_drawn, expected) << "round " << round;
-  }
+  t->FillLookupWithEntryNumbers(512);
+  t->canvas.colour_count = p.mode == RenderingMode::kLookup ? 512 : 48;
 }
 
 // Rows of mostly drawable characters, so that neighbours are drawn together
