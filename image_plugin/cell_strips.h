@@ -41,8 +41,8 @@ inline void StoreVector(uint8_t* at, QwordVector v) { std::memcpy(at, &v, sizeof
 // Every row of four bytes mirrored: bytes reversed, and the two dots of each
 // byte exchanged.
 KRT_INLINE DwordVector MirrorNibbleRows(DwordVector rows) {
-  rows = (rows >> 16) | (rows << 16);
   WordVector words = reinterpret_cast<WordVector>(rows);
+  words = __builtin_shufflevector(words, words, 1, 0, 3, 2, 5, 4, 7, 6);
   words = (words >> 8) | (words << 8);
   words = ((words >> 4) & 0x0F0F) | ((words << 4) & 0xF0F0);
   return reinterpret_cast<DwordVector>(words);
