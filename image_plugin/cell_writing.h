@@ -21,11 +21,12 @@ static_assert(std::endian::native == std::endian::little, "cell rows assume litt
 
 inline constexpr uint32_t kCellDots = 8;
 
-// What the cell's rows are written with, chosen per character.
+// What the cell's rows are written with, chosen per character; only the
+// fields of the picture's rendering mode are set.
 struct CellColours {
-  uint64_t bank_offset = 0;         // banked nibbles: 16 x palette in every byte
-  const uint8_t* bank = nullptr;    // lookup: the palette's first lookup entry
-  bool whole_word_entries = false;  // lookup: every entry of the bank may be read as 4 bytes
+  uint64_t bank_offset;     // banked nibbles: 16 x palette in every byte
+  const uint8_t* bank;      // lookup: the palette's first lookup entry
+  bool whole_word_entries;  // lookup: every entry of the bank may be read as 4 bytes
 };
 
 inline uint32_t LoadWord32(const uint8_t* at) {
@@ -65,13 +66,19 @@ inline uint64_t SpreadNibbles(uint32_t row) {
 // that nothing lands past the row's 24 bytes.
 KRT_INLINE void WriteLookupRowByWords(const uint8_t* dots, bool mirror, const uint8_t* bank,
                                       uint8_t* out) {
+  // The eight dots as one word, taken apart with shifts: fewer loads than
+  // one a dot.
+  const uint64_t row = LoadWord64(dots);
+  const auto dot = [row, mirror](uint32_t i) -> uint32_t {
+    return (row >> (8 * (mirror ? kCellDots - 1 - i : i))) & 0xFF;
+  };
   uint32_t colour = 0;
 #pragma GCC unroll 8
   for (uint32_t i = 0; i < kCellDots - 1; ++i) {
-    colour = LoadWord32(bank + 3 * dots[mirror ? kCellDots - 1 - i : i]);
+    colour = LoadWord32(bank + 3 * dot(i));
     StoreWord32(out + 3 * i, colour);
   }
-  const uint32_t last = LoadWord32(bank + 3 * dots[mirror ? 0 : kCellDots - 1]);
+  const uint32_t last = LoadWord32(bank + 3 * dot(kCellDots - 1));
   StoreWord32(out + 3 * kCellDots - 4, ((colour >> 16) & 0xFF) | last << 8);
 }
 
@@ -93,6 +100,24 @@ template <RenderingMode kMode, bool kMirror, bool kUpsideDown>
 KRT_INLINE void WriteCell(const uint8_t* source, uint8_t* lowest_row, size_t stride,
                           const CellColours& colours) {
   constexpr uint32_t row_bytes = HasByteDots(kMode) ? 8 : 4;
+  if constexpr (kMode == RenderingMode::kLookup) {
+    // 64 lookups a cell: the rows stay a loop, so that the drawing code
+    // stays small enough to be held decoded.
+    if (colours.whole_word_entries) {
+#pragma GCC unroll 1
+      for (uint32_t i = 0; i < kCellDots; ++i) {
+        const uint8_t* in = source + row_bytes * (kUpsideDown ? i : kCellDots - 1 - i);
+        WriteLookupRowByWords(in, kMirror, colours.bank, lowest_row + stride * i);
+      }
+    } else {
+#pragma GCC unroll 1
+      for (uint32_t i = 0; i < kCellDots; ++i) {
+        const uint8_t* in = source + row_bytes * (kUpsideDown ? i : kCellDots - 1 - i);
+        WriteLookupRowByBytes(in, kMirror, colours.bank, lowest_row + stride * i);
+      }
+    }
+    return;
+  }
 #pragma GCC unroll 8
   for (uint32_t i = 0; i < kCellDots; ++i) {
     const uint8_t* in = source + row_bytes * (kUpsideDown ? i : kCellDots - 1 - i);
@@ -107,12 +132,6 @@ KRT_INLINE void WriteCell(const uint8_t* source, uint8_t* lowest_row, size_t str
     } else if constexpr (kMode == RenderingMode::kBytes) {
       const uint64_t row = LoadWord64(in);
       StoreWord64(out, kMirror ? __builtin_bswap64(row) : row);
-    } else {
-      if (colours.whole_word_entries) {
-        WriteLookupRowByWords(in, kMirror, colours.bank, out);
-      } else {
-        WriteLookupRowByBytes(in, kMirror, colours.bank, out);
-      }
     }
   }
 }

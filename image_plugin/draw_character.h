@@ -53,7 +53,6 @@ struct CharacterPlan {
   uint32_t characters = 0;       // whole characters in the dot data
   uint32_t character_bytes = 0;  // of dot data: cells x cell bytes
   uint32_t palette_limit = 0;    // a larger palette number becomes 0
-  uint32_t bytes_per_8_dots = 0;
   const uint8_t* dot_data = nullptr;
   int64_t width_px = 0;
   int64_t height_px = 0;

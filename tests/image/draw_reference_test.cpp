@@ -147,6 +147,75 @@ TEST_P(ReferenceDrawing, RowsAndSingleCharactersMatchDotByDot) {
   }
 }
 
+// A name that draws one of the canvas's characters, with every flip and
+// palette bit random.
+uint32_t DrawableName(std::mt19937& random, const ReferenceCase& p) {
+  const bool byte_dots = p.mode == RenderingMode::kBytes || p.mode == RenderingMode::kLookup;
+  const uint32_t bits = static_cast<uint32_t>(random());
+  const uint32_t character = bits % kCharacters;
+  if (p.name_width == 2) return (bits & 0xFC00) | character << (byte_dots ? 1 : 0);
+  return (bits & 0xF0000000u) | character << (byte_dots ? 3 : 2);
+}
+
+std::vector<uint8_t> StoreNames(const std::vector<uint32_t>& names, uint32_t name_width) {
+  std::vector<uint8_t> stored(size_t{name_width} * names.size());
+  for (size_t x = 0; x < names.size(); ++x) {
+    for (uint32_t i = 0; i < name_width; ++i) {
+      stored[name_width * x + i] = static_cast<uint8_t>(names[x] >> (8 * (name_width - 1 - i)));
+    }
+  }
+  return stored;
+}
+
+// The furnishing of the canvas above: kCharacters random characters, the
+// case's palette regions, and 512 lookup entries, palette 1 being the bank
+// that ends the table.
+void Furnish(const ReferenceCase& p, std::mt19937& random, TestCanvas* t) {
+  const bool byte_dots = p.mode == RenderingMode::kBytes || p.mode == RenderingMode::kLookup;
+  const uint32_t cells = p.character_size == 16 ? 4 : 1;
+  t->dots.resize(kCharacters * cells * (byte_dots ? 64 : 32));
+  for (uint8_t& dot : t->dots) dot = static_cast<uint8_t>(random());
+  if (p.regions) {
+    t->regions = {0, 0, 2, 3, 1, 2, 0, 2, 3, 2, 4, 1, 1, 2, 17};
+    t->regions.resize(160, 0);
+  }
+  t->FillLookupWithEntryNumbers(512);
+  t->canvas.colour_count = p.mode == RenderingMode::kLookup ? 512 : 48;
+}
+
+// Rows of mostly drawable characters, so that neighbours are drawn together
+// as often as alone: a row wider than the picture, starting left of it, at
+// its edge or inside it, with now and then one character that leaves its box
+// as it is among the others.
+TEST_P(ReferenceDrawing, WideRowsOfMostlyDrawableCharactersMatchDotByDot) {
+  const ReferenceCase& p = GetParam();
+  std::mt19937 random(99);
+  constexpr int32_t kWide = 11;
+  TestCanvas t(p.mode, p.character_size, p.name_width, kWide, kDown);
+  Furnish(p, random, &t);
+
+  const int32_t starts[] = {-2, -1, 0, 1, 3};
+  for (int round = 0; round < 60; ++round) {
+    std::vector<uint32_t> names(kWide + 2);
+    for (uint32_t& name : names) {
+      name = random() % 8 == 0 ? RandomName(random, p.name_width) : DrawableName(random, p);
+    }
+    const std::vector<uint8_t> stored = StoreNames(names, p.name_width);
+    const int32_t first = starts[round % 5];
+    const int32_t y = round % kDown;
+    std::fill(t.pixels.begin(), t.pixels.end(), 0);
+    krt::image::DrawNameRow(krt::image::PlanCharacters(t.canvas), stored.data(),
+                            static_cast<uint32_t>(names.size()), first, y);
+
+    std::vector<uint8_t> expected(t.pixels.size(), 0);
+    for (int32_t k = 0; k < static_cast<int32_t>(names.size()); ++k) {
+      const int32_t x = first + k;
+      if (x >= 0 && x < kWide) ReferenceDraw(t.canvas, names[k], x, y, &expected);
+    }
+    ASSERT_EQ(t.pixels, expected) << "round " << round << ", first column " << first;
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryMode, ReferenceDrawing, testing::ValuesIn([] {
                            std::vector<ReferenceCase> cases;
                            for (auto mode : {RenderingMode::kNibbles, RenderingMode::kBankedNibbles,
