@@ -44,8 +44,8 @@ void List(benchmark::State& state, uint32_t screens, bool from_file) {
     KrtPlatformReset();
     krt::MemoryHandle list = nullptr;
     const int32_t result =
-        from_file ? LoadedPlugins().GetArchiveInfo(pack.path.c_str(), 0, 0, &list)
-                  : LoadedPlugins().GetArchiveInfo(reinterpret_cast<const char*>(bytes.data()),
+        from_file ? LoadedPlugins().archive.GetArchiveInfo(pack.path.c_str(), 0, 0, &list)
+                  : LoadedPlugins().archive.GetArchiveInfo(reinterpret_cast<const char*>(bytes.data()),
                                                    static_cast<int32_t>(bytes.size()), 1,
                                                    &list);
     if (result != 0 || LocalSize(list) != size_t{428} * screens + 1)
@@ -86,11 +86,11 @@ void ExtractLast(benchmark::State& state, bool from_file) {
     krt::MemoryHandle entry = nullptr;
     int32_t result = 0;
     if (from_file) {
-      result = LoadedPlugins().GetFile(pack.path.c_str(), last, reinterpret_cast<char*>(&entry),
+      result = LoadedPlugins().archive.GetFile(pack.path.c_str(), last, reinterpret_cast<char*>(&entry),
                                        0x100, nullptr, 0);
     } else {
       const auto* at = reinterpret_cast<const char*>(bytes.data()) + last;
-      result = LoadedPlugins().GetFile(at, static_cast<int32_t>(bytes.size()) - last,
+      result = LoadedPlugins().archive.GetFile(at, static_cast<int32_t>(bytes.size()) - last,
                                        reinterpret_cast<char*>(&entry), 0x101, nullptr, 0);
     }
     if (result != 0 || LocalSize(entry) != pack.screens.screen_size) state.SkipWithError("GetFile failed");

@@ -28,7 +28,7 @@ Rendered RenderOnce(const std::vector<uint8_t>& screen) {
   krt::MemoryHandle info = nullptr, pixels = nullptr;
   const auto source = reinterpret_cast<const char*>(screen.data());
   Rendered out;
-  if (LoadedPlugins().GetPicture(source, static_cast<int32_t>(screen.size()), 1, &info, &pixels,
+  if (LoadedPlugins().image.GetPicture(source, static_cast<int32_t>(screen.size()), 1, &info, &pixels,
                                  nullptr, 0) != 0)
     return out;
   out.pixel_bytes = LocalSize(pixels);
@@ -49,7 +49,7 @@ void GetPictureMemory(benchmark::State& state, int mode, bool cells_2x2) {
   for (auto _ : state) {
     krt::MemoryHandle info = nullptr, pixels = nullptr;
     // A failing call would be timed as a fast one.
-    if (LoadedPlugins().GetPicture(source, static_cast<int32_t>(screen.size()), 1, &info, &pixels,
+    if (LoadedPlugins().image.GetPicture(source, static_cast<int32_t>(screen.size()), 1, &info, &pixels,
                                    nullptr, 0) != 0) {
       state.SkipWithError("GetPicture failed");
     }
@@ -88,10 +88,10 @@ void FileInput(benchmark::State& state, bool info_only) {
     int32_t result = 0;
     if (info_only) {
       krt::PictureInfo info{};
-      result = LoadedPlugins().GetPictureInfo(path.c_str(), 0, 0, &info);
+      result = LoadedPlugins().image.GetPictureInfo(path.c_str(), 0, 0, &info);
     } else {
       krt::MemoryHandle info = nullptr, pixels = nullptr;
-      result = LoadedPlugins().GetPicture(path.c_str(), 0, 0, &info, &pixels, nullptr, 0);
+      result = LoadedPlugins().image.GetPicture(path.c_str(), 0, 0, &info, &pixels, nullptr, 0);
       LocalFree(info);
       LocalFree(pixels);
     }

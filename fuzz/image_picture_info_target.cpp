@@ -52,7 +52,7 @@ void CheckAtOffset(const uint8_t* data, size_t size, const char* path) {
 }  // namespace
 
 void FuzzImagePictureInfo(const uint8_t* data, size_t size) {
-  const ImageExports& ifkrt = Ifkrt();
+  const host::ImagePlugin& ifkrt = Ifkrt();
   KRT_FUZZ_CHECK(ifkrt.GetPictureInfo != nullptr);
   const HeldResources before = CurrentlyHeld();
   // An exact copy: any read past the image's end is caught.

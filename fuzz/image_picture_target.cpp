@@ -27,7 +27,7 @@ struct PictureAnswer {
 
 PictureAnswer Decode(const char* source, int32_t offset_or_length, uint32_t flag,
                      const PictureInfo& described) {
-  const ImageExports& ifkrt = Ifkrt();
+  const host::ImagePlugin& ifkrt = Ifkrt();
   MemoryHandle info_slot = UntouchedSlot();
   MemoryHandle pixel_slot = UntouchedSlot();
   ProgressRecorder progress;
@@ -48,7 +48,7 @@ PictureAnswer Decode(const char* source, int32_t offset_or_length, uint32_t flag
 }  // namespace
 
 void FuzzImagePicture(const uint8_t* data, size_t size) {
-  const ImageExports& ifkrt = Ifkrt();
+  const host::ImagePlugin& ifkrt = Ifkrt();
   KRT_FUZZ_CHECK(ifkrt.GetPicture != nullptr && ifkrt.GetPictureInfo != nullptr);
   const HeldResources before = CurrentlyHeld();
   const std::vector<uint8_t> image(data, data + size);

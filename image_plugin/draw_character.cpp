@@ -131,9 +131,10 @@ KRT_INLINE void WriteCharacterCells(const CharacterPlan& plan, const uint8_t* fi
   }
 }
 
-// A character ready to be drawn: where its cells start, its flips and its
-// colours. Left uninitialised until PrepareCharacter fills it: strips keep
-// several on the stack, and zeroing them first costs as much as a cell.
+// A character ready to be drawn: where its cells start (null when it is not
+// drawn), its flips and its colours. Left uninitialised until
+// PrepareCharacter fills it: strips keep several on the stack, and zeroing
+// them first costs as much as a cell.
 struct ReadyCharacter {
   const uint8_t* first_cell;
   bool mirror;
@@ -164,12 +165,9 @@ KRT_INLINE bool PrepareCharacter(const CharacterPlan& plan, uint32_t name, int32
   return true;
 }
 
-// Draws one character whose box lies inside the picture, at `box`.
-template <RenderingMode kMode, uint32_t kNameWidth, uint32_t kCells>
-KRT_INLINE void DrawOne(const CharacterPlan& plan, uint32_t name, int32_t x, int32_t y,
-                        uint8_t* box) {
-  ReadyCharacter c{};
-  if (!PrepareCharacter<kMode, kNameWidth, kCells>(plan, name, x, y, &c)) return;
+// Writes a ready character into its box, at `box`.
+template <RenderingMode kMode, uint32_t kCells>
+KRT_INLINE void WriteCharacter(const CharacterPlan& plan, const ReadyCharacter& c, uint8_t* box) {
   if (c.mirror) {
     if (c.upside_down) {
       WriteCharacterCells<kMode, kCells, true, true>(plan, c.first_cell, box, c.colours);
@@ -180,6 +178,16 @@ KRT_INLINE void DrawOne(const CharacterPlan& plan, uint32_t name, int32_t x, int
     WriteCharacterCells<kMode, kCells, false, true>(plan, c.first_cell, box, c.colours);
   } else {
     WriteCharacterCells<kMode, kCells, false, false>(plan, c.first_cell, box, c.colours);
+  }
+}
+
+// Draws one character whose box lies inside the picture, at `box`.
+template <RenderingMode kMode, uint32_t kNameWidth, uint32_t kCells>
+KRT_INLINE void DrawOne(const CharacterPlan& plan, uint32_t name, int32_t x, int32_t y,
+                        uint8_t* box) {
+  ReadyCharacter c{};
+  if (PrepareCharacter<kMode, kNameWidth, kCells>(plan, name, x, y, &c)) {
+    WriteCharacter<kMode, kCells>(plan, c, box);
   }
 }
 
@@ -260,11 +268,11 @@ void DrawNames(const CharacterPlan& shared_plan, const uint8_t* names, uint32_t 
         WriteStrips<kMode, kCells>(plan, group, box);
         continue;
       }
-      // One of them leaves its box as it is: each on its own.
+      // One of them leaves its box as it is: the others each on their own.
       for (uint32_t g = 0; g < group_size; ++g) {
-        DrawOne<kMode, kNameWidth, kCells>(plan, ReadName<kNameWidth>(names + kNameWidth * (k + g)),
-                                           static_cast<int32_t>(x + k + g), y,
-                                           box + g * box_bytes);
+        if (group[g].first_cell != nullptr) {
+          WriteCharacter<kMode, kCells>(plan, group[g], box + g * box_bytes);
+        }
       }
     }
   }
