@@ -13,9 +13,6 @@ namespace {
 // first magic is looked for from byte 4 on; a lone screen file, whose magic
 // is at byte 0, is left to the image plug-in.
 constexpr uint32_t kFirstMagicFrom = 4;
-// A buffer comes without a length: the screen is judged against the largest
-// length a signed 32-bit count can state.
-constexpr uint32_t kUnstatedLength = 0x7FFFFFFF;
 
 int32_t HasPackStart(const uint8_t* first_bytes, uint32_t available) {
   ScreenLocation screen;
@@ -38,6 +35,5 @@ KRT_EXPORT int32_t KRT_STDCALL IsSupported(const char* /*file_name*/, uintptr_t 
   if (krt::IsHostFileHandle(source)) {
     return krt::archive::IsSupportedHandle(reinterpret_cast<HANDLE>(source));
   }
-  return krt::archive::HasPackStart(reinterpret_cast<const uint8_t*>(source),
-                                    krt::archive::kUnstatedLength);
+  return krt::archive::HasPackStart(reinterpret_cast<const uint8_t*>(source), krt::kUnstatedLength);
 }

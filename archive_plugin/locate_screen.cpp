@@ -1,19 +1,7 @@
 #include "locate_screen.h"
 
-#include "big_endian.h"
-#include "screen_magic.h"
-
 namespace krt::archive {
 namespace {
-
-constexpr uint32_t kLastMagicOffset = 60;
-constexpr uint32_t kMagicStep = 4;
-constexpr uint32_t kScreenHeaderSize = 256;
-constexpr uint32_t kSectionEntryStride = 16;
-// Entries 1 to 4 are the four sections every screen has; entry 5 is the
-// optional fifth section, present when its offset is non-zero.
-constexpr int kFirstEntry = 1;
-constexpr int kOptionalEntry = 5;
 
 bool FindMagic(const uint8_t* window, uint32_t* magic_offset) {
   for (uint32_t at = 0; at <= kLastMagicOffset; at += kMagicStep) {
@@ -27,21 +15,24 @@ bool FindMagic(const uint8_t* window, uint32_t* magic_offset) {
 
 }  // namespace
 
+bool SectionsInOrderWithOptionalFifth(const uint8_t* header, uint64_t* end) {
+  uint64_t four_end = 0;
+  if (!SectionsInTableOrder(header, kColourTable, &four_end)) return false;
+  const SectionEntry fifth = ReadSectionEntry(header, kFifthSection);
+  if (fifth.offset == 0) {
+    *end = four_end;
+    return true;
+  }
+  if (four_end > fifth.offset) return false;
+  *end = uint64_t{fifth.offset} + fifth.size;
+  return true;
+}
+
 bool LocateScreen(const uint8_t* window, uint32_t available, ScreenLocation* found) {
   uint32_t magic_offset = 0;
   if (!FindMagic(window, &magic_offset)) return false;
-  const uint8_t* header = window + magic_offset;
-
-  // Ends are summed in 64 bits, so an offset plus size beyond 32 bits stays
-  // too large instead of wrapping into a small end that would pass.
-  uint64_t screen_end = kScreenHeaderSize;
-  for (int entry = kFirstEntry; entry <= kOptionalEntry; ++entry) {
-    const uint8_t* at = header + kSectionEntryStride * entry;
-    const uint32_t offset = ReadBe32(at);
-    if (entry == kOptionalEntry && offset == 0) break;
-    if (screen_end > offset) return false;
-    screen_end = uint64_t{offset} + ReadBe32(at + 4);
-  }
+  uint64_t screen_end = 0;
+  if (!SectionsInOrderWithOptionalFifth(window + magic_offset, &screen_end)) return false;
   if (magic_offset + screen_end > available) return false;
 
   found->magic_offset = magic_offset;

@@ -4,13 +4,9 @@
 
 #include <cstdint>
 
-namespace krt::archive {
+#include "screen_layout.h"
 
-// Bytes taken from a pack to look for the next screen.
-constexpr uint32_t kScanWindowSize = 160;
-// The farthest byte LocateScreen reads is the last of the fifth section
-// entry of a magic at window offset 60.
-constexpr uint32_t kLocateReadBytes = 148;
+namespace krt::archive {
 
 struct ScreenLocation {
   uint32_t magic_offset = 0;  // 0, 4, ..., 60 within the window
@@ -19,11 +15,15 @@ struct ScreenLocation {
   uint32_t extent = 0;
 };
 
+// AXKRT's acceptance rule for one screen header. Whether the four sections,
+// and the fifth when its offset is non-zero, lie in table order; `end` is
+// then where the last counted section ends, from the header's first byte.
+bool SectionsInOrderWithOptionalFifth(const uint8_t* header, uint64_t* end);
+
 // Looks for the magic at window offsets 0, 4, ..., 60 and checks, at the
-// first one found, that the four section entries and a fifth one with a
-// non-zero offset lie in ascending order from the header's end, and that
-// the screen ends within the `available` bytes counted from the window's
-// first byte. Reads at most kLocateReadBytes bytes of the window.
+// first one found, SectionsInOrderWithOptionalFifth and that the screen ends
+// within the `available` bytes counted from the window's first byte. Reads
+// at most kLocateReadBytes bytes of the window.
 bool LocateScreen(const uint8_t* window, uint32_t available, ScreenLocation* found);
 
 }  // namespace krt::archive

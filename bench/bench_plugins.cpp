@@ -5,18 +5,15 @@
 #include <string>
 
 namespace krt::bench {
+namespace {
 
-const host::PluginSet& LoadedPlugins() {
-  static const host::PluginSet plugins = [] {
-    host::PluginSet set;
-    std::string error;
-    if (!host::LoadPluginSet(host::ProgramFolder(), &set, &error)) {
-      std::fprintf(stderr, "%s\n", error.c_str());
-      std::exit(1);
-    }
-    return set;
-  }();
-  return plugins;
+void Exit(const std::string& reason) {
+  std::fprintf(stderr, "%s\n", reason.c_str());
+  std::exit(1);
 }
+
+}  // namespace
+
+const host::PluginSet& LoadedPlugins() { return host::PluginsBesideProgram(Exit); }
 
 }  // namespace krt::bench

@@ -1,8 +1,9 @@
-// The plug-ins as a benchmark loads them: as krt does, from the program's
-// folder.
+// The plug-ins as a benchmark loads them: through the host side's loader,
+// from the program's folder.
 #pragma once
 
-#include "plugin_set.h"
+#include "plugin_calls.h"
+#include "plugin_loader.h"
 
 namespace krt::bench {
 

@@ -4,7 +4,7 @@ namespace krt {
 
 BlockStatus AllocateLockedBlock(uint64_t size, LockedBlock* block) {
   *block = LockedBlock{};
-  if (size > UINT32_MAX || size > SIZE_MAX) return BlockStatus::kAllocationFailed;
+  if (!FitsBlock(size)) return BlockStatus::kAllocationFailed;
   HLOCAL handle = LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, static_cast<SIZE_T>(size));
   if (handle == nullptr) return BlockStatus::kAllocationFailed;
   auto* bytes = static_cast<uint8_t*>(LocalLock(handle));
@@ -32,12 +32,12 @@ HLOCAL HandOverBlock(LockedBlock* block) {
 }
 
 HLOCAL AllocateBlock(uint64_t size) {
-  if (size > UINT32_MAX || size > SIZE_MAX) return nullptr;
+  if (!FitsBlock(size)) return nullptr;
   return LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, static_cast<SIZE_T>(size));
 }
 
 bool ResizeBlock(HLOCAL* handle, uint64_t size) {
-  if (size > UINT32_MAX || size > SIZE_MAX) return false;
+  if (!FitsBlock(size)) return false;
   HLOCAL resized = LocalReAlloc(*handle, static_cast<SIZE_T>(size), LMEM_MOVEABLE | LMEM_ZEROINIT);
   if (resized == nullptr) return false;
   *handle = resized;

@@ -8,6 +8,10 @@
 
 namespace krt {
 
+// Whether a block of `size` bytes can be asked of the platform at all: every
+// block a plug-in allocates stays within 32 bits, on every target.
+inline bool FitsBlock(uint64_t size) { return size <= UINT32_MAX && size <= SIZE_MAX; }
+
 struct LockedBlock {
   HLOCAL handle = nullptr;
   uint8_t* bytes = nullptr;

@@ -31,11 +31,15 @@ enum Result : int32_t {
 
 // Bits 0-2 of the flag: 0 reads a file, anything else a memory image.
 constexpr uint32_t kInputModeMask = 0x7;
+constexpr uint32_t kFileInput = 0;
+constexpr uint32_t kMemoryInput = 1;
 // Bit 7, for GetFileInfo: compare entry names without regard to case.
 constexpr uint32_t kIgnoreCaseFlag = 0x80;
 // Bits 8-10, for GetFile: 0 writes a disk file, anything else a memory handle.
 constexpr uint32_t kOutputModeShift = 8;
 constexpr uint32_t kOutputModeMask = 0x7;
+constexpr uint32_t kDiskOutput = 0;
+constexpr uint32_t kMemoryOutput = 1u << kOutputModeShift;
 
 inline bool IsMemoryInput(uint32_t flag) { return (flag & kInputModeMask) != 0; }
 inline bool IsMemoryOutput(uint32_t flag) {
@@ -45,6 +49,10 @@ inline bool IsMemoryOutput(uint32_t flag) {
 // IsSupported's source is a host file handle when its upper 16 bits are clear,
 // else the address of a buffer holding the file's first bytes.
 inline bool IsHostFileHandle(uintptr_t source) { return (source >> 16) == 0; }
+
+// A buffer handed to IsSupported comes without a length: what it holds is
+// judged against the largest length a signed 32-bit count can state.
+constexpr uint32_t kUnstatedLength = 0x7FFFFFFF;
 
 // The host's progress callback: non-zero asks the plug-in to stop.
 using ProgressCallback = int32_t(KRT_STDCALL*)(int32_t numerator, int32_t denominator,

@@ -14,7 +14,6 @@
 namespace krt::fuzz {
 namespace {
 
-constexpr uint32_t kMemoryOutput = 0x100;
 constexpr size_t kMostPositions = 3;
 
 // The bytes GetFile must extract for an entry position (the image's start
@@ -30,28 +29,26 @@ std::optional<std::vector<uint8_t>> ExpectedEntry(const uint8_t* data, size_t si
 
 void CheckExtraction(const char* source, int32_t position_or_length, uint32_t input_mode,
                      int32_t failure, const std::optional<std::vector<uint8_t>>& expected) {
-  const GetFileFn get_file = Axkrt().GetFile;
-  MemoryHandle slot = UntouchedSlot();
+  const host::CallSource from{source, position_or_length, input_mode};
   ProgressRecorder to_memory;
-  const int32_t in_memory =
-      get_file(source, position_or_length, reinterpret_cast<char*>(&slot),
-               input_mode | kMemoryOutput, ProgressRecorder::Record, to_memory.UserValue());
+  const host::FileCall call =
+      host::CallGetFileToMemory(Axkrt(), from, {ProgressRecorder::Record, to_memory.UserValue()});
   if (!expected) {
-    KRT_FUZZ_CHECK(in_memory == failure);
-    KRT_FUZZ_CHECK(slot == UntouchedSlot());
+    KRT_FUZZ_CHECK(call.result == failure);
+    KRT_FUZZ_CHECK(call.slot_untouched);
     KRT_FUZZ_CHECK(to_memory.ReceivedFirst(1, 1));
   } else {
-    KRT_FUZZ_CHECK(in_memory == 0);
+    KRT_FUZZ_CHECK(call.result == 0);
     KRT_FUZZ_CHECK(to_memory.ReceivedFirst(2, 1));
-    KRT_FUZZ_CHECK(TakeHandedBlock(slot, expected->size()) == *expected);
+    KRT_FUZZ_CHECK(TakeHandedBlock(call.block, expected->size()) == *expected);
   }
 
   // A stale file at the destination must be replaced, not appended to.
   const char* destination = OutputFilePath();
   WriteWholeFile(destination, std::vector<uint8_t>(300, 0xEE));
   ProgressRecorder to_disk;
-  const int32_t on_disk = get_file(source, position_or_length, const_cast<char*>(destination),
-                                   input_mode, ProgressRecorder::Record, to_disk.UserValue());
+  const int32_t on_disk = host::CallGetFileToDisk(Axkrt(), from, destination,
+                                                  {ProgressRecorder::Record, to_disk.UserValue()});
   if (!expected) {
     KRT_FUZZ_CHECK(on_disk == failure);
     KRT_FUZZ_CHECK(to_disk.ReceivedFirst(1, 1));

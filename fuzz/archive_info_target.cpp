@@ -14,15 +14,14 @@ namespace {
 
 void CheckListing(const char* source, int32_t offset_or_length, uint32_t flag,
                   const std::vector<PackEntry>& expected) {
-  MemoryHandle slot = UntouchedSlot();
-  const int32_t result = Axkrt().GetArchiveInfo(source, offset_or_length, flag, &slot);
+  const host::ListCall call = host::CallGetArchiveInfo(Axkrt(), {source, offset_or_length, flag});
   if (expected.empty()) {
-    KRT_FUZZ_CHECK(result == 3);
-    KRT_FUZZ_CHECK(slot == nullptr);
+    KRT_FUZZ_CHECK(call.result == 3);
+    KRT_FUZZ_CHECK(call.slot_cleared);
     return;
   }
-  KRT_FUZZ_CHECK(result == 0);
-  CheckEntryList(TakeHandedBlock(slot, EntryListSize(expected.size())), expected);
+  KRT_FUZZ_CHECK(call.result == 0);
+  CheckEntryList(TakeHandedBlock(call.list, EntryListSize(expected.size())), expected);
 }
 
 // A start offset that is no multiple of 4 and lands inside the first screen.

@@ -61,18 +61,13 @@ void CheckNothingLeftHeld(const HeldResources& before) {
 }
 
 std::vector<uint8_t> TakeHandedBlock(MemoryHandle handle, uint64_t size) {
-  KRT_FUZZ_CHECK(handle != nullptr);
-  KRT_FUZZ_CHECK(KrtPlatformLockCount(handle) == 0);
-  KRT_FUZZ_CHECK(LocalSize(handle) == size);
-  const auto* bytes = static_cast<const uint8_t*>(LocalLock(handle));
-  KRT_FUZZ_CHECK(bytes != nullptr);
-  std::vector<uint8_t> copy(bytes, bytes + size);
-  LocalUnlock(handle);
-  KRT_FUZZ_CHECK(LocalFree(handle) == nullptr);
-  return copy;
+  host::TakenBlock block = host::TakeHandedOverBlock(handle);
+  KRT_FUZZ_CHECK(block.taken);
+  KRT_FUZZ_CHECK(!block.was_locked);
+  KRT_FUZZ_CHECK(block.freed);
+  KRT_FUZZ_CHECK(block.bytes.size() == size);
+  return std::move(block.bytes);
 }
-
-MemoryHandle UntouchedSlot() { return reinterpret_cast<MemoryHandle>(uintptr_t{0x5A5A5A5A}); }
 
 int32_t KRT_STDCALL ProgressRecorder::Record(int32_t numerator, int32_t denominator,
                                              intptr_t user_value) {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "export_signatures.h"
+#include "plugin_calls.h"
 #include "plugin_interface.h"
 
 namespace krt::fuzz {
@@ -23,12 +23,9 @@ HeldResources CurrentlyHeld();
 // Checks that the platform holds exactly what it held at `before`.
 void CheckNothingLeftHeld(const HeldResources& before);
 
-// Checks that `handle` is a live, unlocked block of exactly `size` bytes,
-// then takes it over: copies its bytes out and frees it, as a host does.
+// Takes `handle` over through the host side's call layer and checks that it
+// was a live, unlocked block of exactly `size` bytes.
 std::vector<uint8_t> TakeHandedBlock(MemoryHandle handle, uint64_t size);
-
-// A slot value no export writes, to see whether a slot was touched.
-MemoryHandle UntouchedSlot();
 
 // Records every progress report, for checking the order afterwards. The
 // callback never asks to stop. Pass the recorder's address as user value.

@@ -27,22 +27,20 @@ struct PictureAnswer {
 
 PictureAnswer Decode(const char* source, int32_t offset_or_length, uint32_t flag,
                      const PictureInfo& described) {
-  const host::ImagePlugin& ifkrt = Ifkrt();
-  MemoryHandle info_slot = UntouchedSlot();
-  MemoryHandle pixel_slot = UntouchedSlot();
   ProgressRecorder progress;
-  const int32_t result = ifkrt.GetPicture(source, offset_or_length, flag, &info_slot, &pixel_slot,
-                                          ProgressRecorder::Record, progress.UserValue());
+  const host::PictureCall call = host::CallGetPicture(
+      Ifkrt(), {source, offset_or_length, flag}, {ProgressRecorder::Record, progress.UserValue()});
+  const int32_t result = call.result;
   KRT_FUZZ_CHECK(result == 0 || result == 2 || result == 3 || result == 4 || result == 6);
   if (result != 0) {
-    KRT_FUZZ_CHECK(info_slot == UntouchedSlot() && pixel_slot == UntouchedSlot());
+    KRT_FUZZ_CHECK(call.slots_untouched);
     // The entry report always; the loaded report only once loading worked;
     // never the final one.
     KRT_FUZZ_CHECK(progress.ReceivedFirst(1, 2) || progress.ReceivedFirst(2, 2));
     return {result, std::nullopt};
   }
   KRT_FUZZ_CHECK(progress.ReceivedFirst(3, 2));
-  return {result, TakeBitmap(info_slot, pixel_slot, described)};
+  return {result, TakeBitmap(call.info, call.pixels, described)};
 }
 
 }  // namespace

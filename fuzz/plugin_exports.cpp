@@ -9,20 +9,17 @@
 namespace krt::fuzz {
 namespace {
 
+void Abort(const std::string& reason) {
+  std::fprintf(stderr, "%s\n", reason.c_str());
+  std::abort();
+}
+
 const host::PluginSet& Plugins() {
-  static const host::PluginSet plugins = [] {
-    // Every re-allocation moves the block, so a pointer kept across one
-    // (the entry list grows while it is built) reads freed memory.
-    KrtPlatformMoveOnReAlloc(true);
-    host::PluginSet set;
-    std::string error;
-    if (!host::LoadPluginSet(host::ProgramFolder(), &set, &error)) {
-      std::fprintf(stderr, "%s\n", error.c_str());
-      std::abort();
-    }
-    return set;
-  }();
-  return plugins;
+  // Every re-allocation moves the block, so a pointer kept across one (the
+  // entry list grows while it is built) reads freed memory.
+  static const bool moving = (KrtPlatformMoveOnReAlloc(true), true);
+  (void)moving;
+  return host::PluginsBesideProgram(Abort);
 }
 
 }  // namespace

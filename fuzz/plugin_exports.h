@@ -1,9 +1,10 @@
-// The plug-ins as a host sees them: loaded as krt loads them, from the
-// program's folder, once per process; a plug-in that does not load, or
-// lacks an export, aborts.
+// The plug-ins as the fuzz targets see them: loaded through the host side's
+// loader from the program's folder, once per process; a plug-in that does
+// not load, or lacks an export, aborts.
 #pragma once
 
-#include "plugin_set.h"
+#include "plugin_calls.h"
+#include "plugin_loader.h"
 
 namespace krt::fuzz {
 

@@ -11,6 +11,8 @@
 #include <optional>
 #include <vector>
 
+#include "plugin_interface.h"
+
 namespace krt::fuzz {
 
 // Bytes of a host's buffer that each IsSupported may read: the magic and
@@ -19,7 +21,6 @@ inline constexpr size_t kImageDetectionReach = 72;
 inline constexpr size_t kArchiveDetectionReach = 152;
 inline constexpr size_t kScanWindowSize = 160;
 inline constexpr size_t kScreenHeaderSize = 256;
-inline constexpr uint32_t kUnstatedLength = 0x7FFFFFFF;
 
 // IFKRT's header check: magic, four sections in order from byte 256, the
 // last ending within `length`. Reads bytes 0-71.

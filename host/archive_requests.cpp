@@ -4,14 +4,11 @@
 #include <cstring>
 #include <limits>
 
-#include "handed_over_block.h"
 #include "result_words.h"
 
 namespace krt::host {
 namespace {
 
-constexpr uint32_t kFileInput = 0;
-constexpr uint32_t kMemoryOutput = 1u << kOutputModeShift;
 constexpr size_t kRecordSize = sizeof(fileInfo);
 
 PackEntry EntryOf(const fileInfo& record) {
@@ -43,15 +40,13 @@ bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
 
 Outcome ListPack(const ArchivePlugin& plugin, const std::string& pack,
                  std::vector<PackEntry>* entries) {
-  MemoryHandle list = nullptr;
-  const int32_t code = plugin.GetArchiveInfo(pack.c_str(), 0, kFileInput, &list);
-  if (code != kSuccess) {
-    FreeHandedOverBlock(list);
-    return Outcome::Failed(DescribeResult(Request::kArchiveInfo, code));
+  const ListCall call = CallGetArchiveInfo(plugin, FileSource(pack, 0));
+  if (call.result != kSuccess) {
+    return Outcome::Failed(DescribeResult(ExportCall::kArchiveInfo, call.result));
   }
-  std::vector<uint8_t> bytes;
-  std::string error;
-  if (!TakeHandedOverBlock(list, &bytes, &error)) return Outcome::Failed(error);
+  const TakenBlock list = TakeHandedOverBlock(call.list);
+  if (!list.taken) return Outcome::Failed(list.error);
+  const std::vector<uint8_t>& bytes = list.bytes;
   // Records follow one another until one whose method tag begins with a zero
   // byte, or until the block ends.
   entries->clear();
@@ -73,7 +68,7 @@ Outcome FindEntry(const ArchivePlugin& plugin, const std::string& pack, const st
     *entry = EntryOf(record);
     return Outcome::Done();
   }
-  if (code != kBadArgument) return Outcome::Failed(DescribeResult(Request::kFileInfo, code));
+  if (code != kBadArgument) return Outcome::Failed(DescribeResult(ExportCall::kFileInfo, code));
   // GetFileInfo takes only names of three digits, but a pack lists its
   // 1001st entry as "1000.2D"; such a name is looked up in the list.
   std::vector<PackEntry> entries;
@@ -94,13 +89,9 @@ Outcome ExtractEntryToDisk(const ArchivePlugin& plugin, const std::string& pack,
                            ProgressHook progress) {
   Outcome refusal;
   if (!PositionFits(entry, &refusal)) return refusal;
-  // The plug-in takes the destination as a writable string.
-  std::vector<char> path(destination.begin(), destination.end());
-  path.push_back('\0');
-  const int32_t code =
-      plugin.GetFile(pack.c_str(), static_cast<int32_t>(entry.position), path.data(), kFileInput,
-                     progress.callback, progress.user_value);
-  if (code != kSuccess) return Outcome::Failed(DescribeResult(Request::kFileToDisk, code));
+  const int32_t code = CallGetFileToDisk(
+      plugin, FileSource(pack, static_cast<int32_t>(entry.position)), destination, progress);
+  if (code != kSuccess) return Outcome::Failed(DescribeResult(ExportCall::kFileToDisk, code));
   return Outcome::Done();
 }
 
@@ -109,16 +100,14 @@ Outcome ExtractEntryToMemory(const ArchivePlugin& plugin, const std::string& pac
                              std::vector<uint8_t>* bytes) {
   Outcome refusal;
   if (!PositionFits(entry, &refusal)) return refusal;
-  MemoryHandle block = nullptr;
-  const int32_t code = plugin.GetFile(pack.c_str(), static_cast<int32_t>(entry.position),
-                                      reinterpret_cast<char*>(&block), kFileInput | kMemoryOutput,
-                                      progress.callback, progress.user_value);
-  if (code != kSuccess) {
-    FreeHandedOverBlock(block);
-    return Outcome::Failed(DescribeResult(Request::kFileToMemory, code));
+  const FileCall call =
+      CallGetFileToMemory(plugin, FileSource(pack, static_cast<int32_t>(entry.position)), progress);
+  if (call.result != kSuccess) {
+    return Outcome::Failed(DescribeResult(ExportCall::kFileToMemory, call.result));
   }
-  std::string error;
-  if (!TakeHandedOverBlock(block, bytes, &error)) return Outcome::Failed(error);
+  TakenBlock block = TakeHandedOverBlock(call.block);
+  if (!block.taken) return Outcome::Failed(block.error);
+  *bytes = std::move(block.bytes);
   // A block may be rounded up by the allocator; the entry is its first bytes.
   if (bytes->size() < entry.size) {
     return Outcome::Failed("the plug-in handed over " + std::to_string(bytes->size()) +

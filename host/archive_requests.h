@@ -9,7 +9,7 @@
 
 #include "image_requests.h"
 #include "outcome.h"
-#include "plugin_set.h"
+#include "plugin_calls.h"
 
 namespace krt::host {
 

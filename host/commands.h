@@ -5,7 +5,7 @@
 
 #include "command_line.h"
 #include "console.h"
-#include "plugin_set.h"
+#include "plugin_loader.h"
 
 namespace krt::host {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "outcome.h"
-#include "plugin_set.h"
+#include "plugin_loader.h"
 
 namespace krt::host {
 

@@ -9,7 +9,7 @@
 
 #include "bitmap.h"
 #include "outcome.h"
-#include "plugin_set.h"
+#include "plugin_calls.h"
 
 namespace krt::host {
 
@@ -25,13 +25,6 @@ struct PictureSource {
   std::string path;
   int32_t offset = 0;
   const std::vector<uint8_t>* memory = nullptr;
-};
-
-// A host's progress callback and its user value; a null callback asks for no
-// progress reports.
-struct ProgressHook {
-  ProgressCallback callback = nullptr;
-  intptr_t user_value = 0;
 };
 
 Outcome QueryPicture(const ImagePlugin& plugin, const PictureSource& source,

@@ -2,7 +2,7 @@
 
 #include "command_line.h"
 #include "commands.h"
-#include "plugin_set.h"
+#include "plugin_loader.h"
 
 namespace krt::host {
 namespace {

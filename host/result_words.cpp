@@ -5,39 +5,39 @@
 namespace krt::host {
 namespace {
 
-bool IsPictureRequest(Request request) {
-  return request == Request::kPictureInfo || request == Request::kPicture;
+bool IsPictureCall(ExportCall call) {
+  return call == ExportCall::kPictureInfo || call == ExportCall::kPicture;
 }
 
-std::string NotValidData(Request request) {
+std::string NotValidData(ExportCall request) {
   switch (request) {
-    case Request::kPictureInfo:
-    case Request::kPicture:
+    case ExportCall::kPictureInfo:
+    case ExportCall::kPicture:
       return "not a valid screen file, or nothing on the screen to show";
-    case Request::kArchiveInfo:
+    case ExportCall::kArchiveInfo:
       return "no screen found in the pack";
-    case Request::kFileInfo:
+    case ExportCall::kFileInfo:
       return "the pack has no entry of that name";
-    case Request::kFileToDisk:
-    case Request::kFileToMemory:
+    case ExportCall::kFileToDisk:
+    case ExportCall::kFileToMemory:
       return "not a valid screen pack";
   }
   return "not valid data";
 }
 
-std::string FileError(Request request) {
-  if (IsPictureRequest(request)) return "the file could not be opened or read in full";
-  if (request == Request::kFileToDisk) {
+std::string FileError(ExportCall request) {
+  if (IsPictureCall(request)) return "the file could not be opened or read in full";
+  if (request == ExportCall::kFileToDisk) {
     return "no screen at the entry's position, or the pack could not be read or the output "
            "written";
   }
-  if (request == Request::kFileToMemory) {
+  if (request == ExportCall::kFileToMemory) {
     return "no screen at the entry's position, or the pack could not be read";
   }
   return "the file could not be opened or read in full";
 }
 
-std::string Words(Request request, int32_t code) {
+std::string Words(ExportCall request, int32_t code) {
   switch (code) {
     case kSuccess:
       return "done";
@@ -54,9 +54,9 @@ std::string Words(Request request, int32_t code) {
     case kFileError:
       return FileError(request);
     case kBadArgument:
-      return request == Request::kFileInfo ? "not an entry name of a screen pack (they are "
-                                             "named like 000.2D)"
-                                           : "bad argument";
+      return request == ExportCall::kFileInfo ? "not an entry name of a screen pack (they are "
+                                                "named like 000.2D)"
+                                              : "bad argument";
     case kNotImplemented:
       return "not implemented by the plug-in";
     default:
@@ -66,7 +66,7 @@ std::string Words(Request request, int32_t code) {
 
 }  // namespace
 
-std::string DescribeResult(Request request, int32_t code) {
+std::string DescribeResult(ExportCall request, int32_t code) {
   return Words(request, code) + " (result code " + std::to_string(code) + ")";
 }
 

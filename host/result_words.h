@@ -7,9 +7,9 @@
 
 namespace krt::host {
 
-// Which request a result code answers: the same code means different things
+// Which export call a result code answers: the same code means different things
 // to a picture request and to an archive request.
-enum class Request {
+enum class ExportCall {
   kPictureInfo,
   kPicture,
   kArchiveInfo,
@@ -20,6 +20,6 @@ enum class Request {
 
 // For example "not a valid screen file, or nothing on the screen to show
 // (result code 3)".
-std::string DescribeResult(Request request, int32_t code);
+std::string DescribeResult(ExportCall request, int32_t code);
 
 }  // namespace krt::host

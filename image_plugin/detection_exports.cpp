@@ -5,17 +5,13 @@
 #include "file_input.h"
 #include "plugin_info.h"
 #include "plugin_interface.h"
-#include "screen_header.h"
-#include "screen_magic.h"
+#include "screen_layout.h"
+#include "screen_sections.h"
 
 namespace {
 
 constexpr krt::PluginStrings kImageStrings{
     {"00IN", "KRT to DIB filter ver0.02", "*.2D;*.S2D", krt::kScreenMagic}};
-
-// The host gives no length with a buffer, so the header is judged against
-// the largest length a signed 32-bit count can state.
-constexpr uint32_t kUnstatedLength = 0x7FFFFFFF;
 
 int32_t IsSupportedHandle(HANDLE file) {
   uint32_t size = 0;
@@ -24,7 +20,7 @@ int32_t IsSupportedHandle(HANDLE file) {
   if (!krt::SeekTo(file, 0)) return 0;
   uint8_t header[krt::image::kDetectionBytes];
   if (!krt::ReadExactly(file, header, sizeof header)) return 0;
-  return krt::image::CheckScreenHeader(header, size);
+  return krt::image::FourSectionsInOrderWithin(header, size);
 }
 
 }  // namespace
@@ -35,7 +31,8 @@ KRT_EXPORT int32_t KRT_STDCALL GetPluginInfo(int32_t index, char* buffer, int32_
 
 KRT_EXPORT int32_t KRT_STDCALL IsSupported(const char* /*file_name*/, uintptr_t source) {
   if (krt::IsHostFileHandle(source)) return IsSupportedHandle(reinterpret_cast<HANDLE>(source));
-  return krt::image::CheckScreenHeader(reinterpret_cast<const uint8_t*>(source), kUnstatedLength);
+  return krt::image::FourSectionsInOrderWithin(reinterpret_cast<const uint8_t*>(source),
+                                               krt::kUnstatedLength);
 }
 
 KRT_EXPORT int32_t KRT_STDCALL GetPreview(const char* /*source*/, int32_t /*offset_or_length*/,

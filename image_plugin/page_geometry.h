@@ -5,10 +5,9 @@
 
 #include <cstdint>
 
-namespace krt::image {
+#include "screen_layout.h"
 
-// Sections 1 to 3 open with a prefix that holds no names, dots or colours.
-constexpr uint32_t kTablePrefixSize = 16;
+namespace krt::image {
 
 // Bits of the pattern name table's format word (screen flags byte high, name
 // format byte low).

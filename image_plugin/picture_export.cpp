@@ -25,8 +25,6 @@ int32_t ResultOf(LayoutStatus status) {
   }
 }
 
-bool FitsBlock(uint64_t size) { return size <= UINT32_MAX; }
-
 // The largest pixel block handed over: 16384 x 16384 dots at 8 bits, about
 // 9400 x 9400 at 24. A few hundred kilobytes of pattern names can declare a
 // picture of hundreds of megabytes, which in a 32-bit viewer exhausts the
@@ -44,8 +42,8 @@ int32_t BuildPicture(const ScreenSections& screen, krt::MemoryHandle* info_slot,
 
   // Every size is settled before anything is allocated, so a picture too
   // large for a 32-bit block is refused whole.
-  const BitmapSizes sizes = MeasureBitmap(layout, screen.size[kColourTable]);
-  if (!FitsBlock(sizes.pixel_bytes) || !FitsBlock(sizes.lookup_bytes) ||
+  const BitmapSizes sizes = MeasureBitmap(layout, screen.size[krt::kColourTable]);
+  if (!krt::FitsBlock(sizes.pixel_bytes) || !krt::FitsBlock(sizes.lookup_bytes) ||
       sizes.pixel_bytes > kLargestPixelBlock) {
     return krt::kAllocationFailed;
   }
@@ -91,7 +89,7 @@ KRT_EXPORT int32_t KRT_STDCALL GetPicture(const char* source, int32_t offset_or_
   // Outside the interface, but a null slot would be written through.
   if (info_slot == nullptr || pixel_slot == nullptr) return krt::kBadArgument;
   LoadedScreen screen;
-  const int32_t loaded = LoadScreen(source, offset_or_length, flag, kColourTable, &screen);
+  const int32_t loaded = LoadScreen(source, offset_or_length, flag, krt::kColourTable, &screen);
   if (loaded != krt::kSuccess) return loaded;
   if (AsksToStop(progress, 1, user_value)) {
     ReleaseScreen(&screen);

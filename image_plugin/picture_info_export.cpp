@@ -11,7 +11,8 @@ KRT_EXPORT int32_t KRT_STDCALL GetPictureInfo(const char* source, int32_t offset
   // Outside the interface, but a null record would be written through.
   if (info == nullptr) return krt::kBadArgument;
   LoadedScreen screen;
-  const int32_t loaded = LoadScreen(source, offset_or_length, flag, kPatternNameTable, &screen);
+  const int32_t loaded =
+      LoadScreen(source, offset_or_length, flag, krt::kPatternNameTable, &screen);
   if (loaded != krt::kSuccess) return loaded;
   PictureLayout layout;
   const LayoutStatus status = DecidePictureLayout(screen.sections, &layout);

@@ -2,13 +2,9 @@
 
 #include <windows.h>
 
+#include "host_memory.h"
+
 namespace krt::image {
-
-namespace {
-
-bool FitsBlock(uint64_t size) { return size <= UINT32_MAX && size <= SIZE_MAX; }
-
-}  // namespace
 
 uint8_t* AllocateFileCopy(uint64_t size) {
   if (!FitsBlock(size)) return nullptr;

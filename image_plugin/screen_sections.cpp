@@ -2,21 +2,28 @@
 
 namespace krt::image {
 
+int FourSectionsInOrderWithin(const uint8_t* header, uint32_t length) {
+  if (!HasScreenMagic(header)) return 0;
+  uint64_t end = 0;
+  if (!SectionsInTableOrder(header, kColourTable, &end)) return 0;
+  return end <= length ? 1 : 0;
+}
+
 ScreenSections LocateSections(const uint8_t* header, const uint8_t* loaded, uint32_t loaded_from,
-                              SectionIndex last_loaded) {
+                              Section last_loaded) {
   ScreenSections sections;
   sections.header = header;
   for (int index = kScreenDescriptor; index <= kColourTable; ++index) {
-    const Section entry = ReadSection(header, index);
+    const SectionEntry entry = ReadSectionEntry(header, static_cast<Section>(index));
     sections.size[index] = entry.size;
     if (index <= last_loaded) sections.section[index] = loaded + (entry.offset - loaded_from);
   }
   return sections;
 }
 
-uint64_t SpanThrough(const uint8_t* header, SectionIndex last) {
-  const Section first = ReadSection(header, kScreenDescriptor);
-  const Section final_section = ReadSection(header, last);
+uint64_t SpanThrough(const uint8_t* header, Section last) {
+  const SectionEntry first = ReadSectionEntry(header, kScreenDescriptor);
+  const SectionEntry final_section = ReadSectionEntry(header, last);
   return uint64_t{final_section.offset} + final_section.size - first.offset;
 }
 

@@ -1,13 +1,25 @@
-// Where the sections of a loaded screen lie in memory. A memory image holds
-// the whole screen file; a file is loaded as a copy that starts at section 0
-// and ends with the last section the caller needs.
+// IFKRT's view of a screen's sections: which headers it accepts, and where
+// the sections of a loaded screen lie in memory. A memory image holds the
+// whole screen file; a file is loaded as a copy that starts at section 0 and
+// ends with the last section the caller needs.
 #pragma once
 
 #include <cstdint>
 
-#include "screen_header.h"
+#include "screen_layout.h"
 
 namespace krt::image {
+
+// IsSupported reads this much of a file: the magic and the section table.
+constexpr uint32_t kDetectionBytes = 96;
+// A memory image must hold at least the detection bytes.
+constexpr int32_t kMinimumImageLength = 96;
+
+// IFKRT's acceptance rule. Answers 1 when bytes 0-71 of `header` hold the
+// magic and the four sections in table order, with the colour table ending
+// within `length` bytes of the header's first byte; 0 otherwise. The fifth
+// section entry and the palette regions play no part.
+int FourSectionsInOrderWithin(const uint8_t* header, uint32_t length);
 
 struct ScreenSections {
   const uint8_t* header = nullptr;  // the 256 header bytes
@@ -21,13 +33,13 @@ struct ScreenSections {
 
 // `loaded` holds the bytes of the screen file from header offset
 // `loaded_from` on, at least up to the end of section `last_loaded`. The
-// header must have passed CheckScreenHeader, which puts the sections in
-// table order at or after `loaded_from` when that is section 0's offset.
+// header must have passed FourSectionsInOrderWithin, which puts the sections
+// in table order at or after `loaded_from` when that is section 0's offset.
 ScreenSections LocateSections(const uint8_t* header, const uint8_t* loaded, uint32_t loaded_from,
-                              SectionIndex last_loaded);
+                              Section last_loaded);
 
 // Bytes from section 0's start to the end of section `last`, which a file
-// copy must hold. The header must have passed CheckScreenHeader.
-uint64_t SpanThrough(const uint8_t* header, SectionIndex last);
+// copy must hold. The header must have passed FourSectionsInOrderWithin.
+uint64_t SpanThrough(const uint8_t* header, Section last);
 
 }  // namespace krt::image

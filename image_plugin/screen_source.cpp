@@ -10,7 +10,7 @@ namespace krt::image {
 
 namespace {
 
-int32_t ReadFromFile(HANDLE file, int32_t offset, SectionIndex last, LoadedScreen* screen) {
+int32_t ReadFromFile(HANDLE file, int32_t offset, Section last, LoadedScreen* screen) {
   uint32_t file_size = 0;
   if (!QueryFileSize(file, &file_size)) return kFileError;
   if (!SeekTo(file, offset)) return kFileError;
@@ -18,9 +18,9 @@ int32_t ReadFromFile(HANDLE file, int32_t offset, SectionIndex last, LoadedScree
   if (!ReadExactly(file, header, kScreenHeaderSize)) return kFileError;
   // Against the whole file, not what follows the offset: a section that then
   // runs past the end of the file shows up as a short read.
-  if (CheckScreenHeader(header, file_size) == 0) return kNotValidData;
+  if (FourSectionsInOrderWithin(header, file_size) == 0) return kNotValidData;
 
-  const Section first = ReadSection(header, kScreenDescriptor);
+  const SectionEntry first = ReadSectionEntry(header, kScreenDescriptor);
   if (!SeekTo(file, int64_t{offset} + first.offset)) return kFileError;
   // The header check bounds every section end by the file's 32-bit size.
   const uint64_t span = SpanThrough(header, last);
@@ -35,7 +35,7 @@ int32_t ReadFromFile(HANDLE file, int32_t offset, SectionIndex last, LoadedScree
   return kSuccess;
 }
 
-int32_t LoadFile(const char* path, int32_t offset, SectionIndex last, LoadedScreen* screen) {
+int32_t LoadFile(const char* path, int32_t offset, Section last, LoadedScreen* screen) {
   HANDLE file = OpenForReading(path, ScanHint::kSequential);
   if (file == INVALID_HANDLE_VALUE) return kFileError;
   const int32_t result = ReadFromFile(file, offset, last, screen);
@@ -46,14 +46,14 @@ int32_t LoadFile(const char* path, int32_t offset, SectionIndex last, LoadedScre
 int32_t LoadImage(const char* source, int32_t length, LoadedScreen* screen) {
   if (source == nullptr || length < kMinimumImageLength) return kNotValidData;
   const auto* image = reinterpret_cast<const uint8_t*>(source);
-  if (CheckScreenHeader(image, static_cast<uint32_t>(length)) == 0) return kNotValidData;
+  if (FourSectionsInOrderWithin(image, static_cast<uint32_t>(length)) == 0) return kNotValidData;
   screen->sections = LocateSections(image, image, 0, kColourTable);
   return kSuccess;
 }
 
 }  // namespace
 
-int32_t LoadScreen(const char* source, int32_t offset_or_length, uint32_t flag, SectionIndex last,
+int32_t LoadScreen(const char* source, int32_t offset_or_length, uint32_t flag, Section last,
                    LoadedScreen* screen) {
   if (IsMemoryInput(flag)) return LoadImage(source, offset_or_length, screen);
   return LoadFile(source, offset_or_length, last, screen);

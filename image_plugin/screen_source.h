@@ -5,7 +5,6 @@
 
 #include <cstdint>
 
-#include "screen_header.h"
 #include "screen_sections.h"
 
 namespace krt::image {
@@ -25,7 +24,7 @@ struct LoadedScreen {
 // closed again before the call returns. Answers a result code: 0, 3 (short
 // image, invalid header), 4 (no memory for the copy) or 6 (file error). On
 // failure the screen holds nothing.
-int32_t LoadScreen(const char* source, int32_t offset_or_length, uint32_t flag, SectionIndex last,
+int32_t LoadScreen(const char* source, int32_t offset_or_length, uint32_t flag, Section last,
                    LoadedScreen* screen);
 
 void ReleaseScreen(LoadedScreen* screen);

@@ -121,7 +121,7 @@ TEST(LocateScreen, ReadsNoMoreThanTheFirst148Bytes) {
   SetSection(screen, kFifth, 300, 20);
   std::vector<uint8_t> window(60, 0);
   window.insert(window.end(), screen.begin(), screen.begin() + 88);
-  ASSERT_EQ(window.size(), krt::archive::kLocateReadBytes);
+  ASSERT_EQ(window.size(), krt::kLocateReadBytes);
   ScreenLocation found;
   ASSERT_TRUE(LocateScreen(window.data(), 60 + 320, &found));
   EXPECT_EQ(found.magic_offset, 60u);

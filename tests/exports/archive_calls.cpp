@@ -13,21 +13,18 @@
 namespace krt::test {
 namespace {
 
-// Anything but 0, to see that a failure clears the slot.
-MemoryHandle const kStaleSlot = reinterpret_cast<MemoryHandle>(uintptr_t{0x5EED});
-
-Listing ReadListing(int32_t result, MemoryHandle slot) {
+Listing ReadListing(const host::ListCall& call) {
   Listing listing;
-  listing.result = result;
-  if (result != 0) {
-    listing.slot_cleared = slot == nullptr;
+  listing.result = call.result;
+  if (call.result != 0) {
+    listing.slot_cleared = call.slot_cleared;
     return listing;
   }
-  if (slot == nullptr) {
+  if (call.list == nullptr) {
     ADD_FAILURE() << "success without a list";
     return listing;
   }
-  const std::vector<uint8_t> bytes = TakeBlock(slot);
+  const std::vector<uint8_t> bytes = TakeBlock(call.list);
   listing.block_size = bytes.size();
   const size_t count = bytes.size() / sizeof(fileInfo);
   listing.records.resize(count);
@@ -36,78 +33,45 @@ Listing ReadListing(int32_t result, MemoryHandle slot) {
   return listing;
 }
 
-}  // namespace
-
-Listing ListFile(const std::string& path, int32_t start_offset) {
-  MemoryHandle slot = kStaleSlot;
-  const int32_t result = Axkrt().GetArchiveInfo(path.c_str(), start_offset, 0, &slot);
-  return ReadListing(result, slot);
-}
-
-Listing ListImage(const std::vector<uint8_t>& image) {
-  MemoryHandle slot = kStaleSlot;
-  const int32_t result =
-      Axkrt().GetArchiveInfo(reinterpret_cast<const char*>(image.data()),
-                             static_cast<int32_t>(image.size()), kMemoryInput, &slot);
-  return ReadListing(result, slot);
-}
-
-std::vector<uint8_t> TakeBlock(HLOCAL block) {
-  const SIZE_T size = LocalSize(block);
-  const auto* bytes = static_cast<const uint8_t*>(LocalLock(block));
-  std::vector<uint8_t> copy;
-  if (bytes != nullptr) copy.assign(bytes, bytes + size);
-  EXPECT_NE(bytes, nullptr);
-  LocalUnlock(block);
-  EXPECT_EQ(LocalFree(block), nullptr);
-  return copy;
-}
-
-namespace {
-
-Extracted Collect(int32_t result, uint32_t output_flag, MemoryHandle slot,
+Extracted Extract(const host::CallSource& source, uint32_t output_flag,
                   const std::string& destination) {
   Extracted extracted;
-  extracted.result = result;
   if (output_flag == kMemoryOutput) {
-    if (result != 0) {
-      EXPECT_EQ(slot, kStaleSlot) << "the slot was written although the call failed";
-    } else if (slot != kStaleSlot && slot != nullptr) {
-      extracted.bytes = TakeBlock(slot);
+    const host::FileCall call = host::CallGetFileToMemory(Axkrt(), source, {});
+    extracted.result = call.result;
+    if (call.result != 0) {
+      EXPECT_TRUE(call.slot_untouched) << "the slot was written although the call failed";
+    } else if (call.block != nullptr) {
+      extracted.bytes = TakeBlock(call.block);
     } else {
       ADD_FAILURE() << "success without a handle";
     }
     return extracted;
   }
+  extracted.result = host::CallGetFileToDisk(Axkrt(), source, destination, {});
   extracted.destination_exists = FileExists(destination);
   if (extracted.destination_exists) extracted.bytes = ReadWholeFile(destination);
   return extracted;
 }
 
-char* Destination(uint32_t output_flag, MemoryHandle* slot, std::string* path) {
-  if (output_flag == kMemoryOutput) return reinterpret_cast<char*>(slot);
-  return path->data();
+}  // namespace
+
+Listing ListFile(const std::string& path, int32_t start_offset) {
+  return ReadListing(host::CallGetArchiveInfo(Axkrt(), host::FileSource(path, start_offset)));
 }
 
-}  // namespace
+Listing ListImage(const std::vector<uint8_t>& image) {
+  return ReadListing(host::CallGetArchiveInfo(Axkrt(), host::MemorySource(image)));
+}
 
 Extracted ExtractFromFile(const std::string& path, int32_t position, uint32_t output_flag,
                           const std::string& destination) {
-  MemoryHandle slot = kStaleSlot;
-  std::string to = destination;
-  const int32_t result = Axkrt().GetFile(
-      path.c_str(), position, Destination(output_flag, &slot, &to), output_flag, nullptr, 0);
-  return Collect(result, output_flag, slot, destination);
+  return Extract(host::FileSource(path, position), output_flag, destination);
 }
 
 Extracted ExtractFromImage(const std::vector<uint8_t>& image, uint32_t output_flag,
                            const std::string& destination) {
-  MemoryHandle slot = kStaleSlot;
-  std::string to = destination;
-  const int32_t result = Axkrt().GetFile(
-      reinterpret_cast<const char*>(image.data()), static_cast<int32_t>(image.size()),
-      Destination(output_flag, &slot, &to), output_flag | kMemoryInput, nullptr, 0);
-  return Collect(result, output_flag, slot, destination);
+  return Extract(host::MemorySource(image), output_flag, destination);
 }
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path) {

@@ -3,12 +3,11 @@
 // block freed again, as the host that owns them would.
 #pragma once
 
-#include <windows.h>
-
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "loaded_plugins.h"
 #include "plugin_interface.h"
 
 namespace krt::test {
@@ -25,9 +24,6 @@ struct Listing {
 Listing ListFile(const std::string& path, int32_t start_offset);
 Listing ListImage(const std::vector<uint8_t>& image);
 
-// The block's bytes; the block is freed.
-std::vector<uint8_t> TakeBlock(HLOCAL block);
-
 struct Extracted {
   int32_t result = -100;
   std::vector<uint8_t> bytes;  // from the handle or from the destination file
@@ -40,10 +36,6 @@ Extracted ExtractFromFile(const std::string& path, int32_t position, uint32_t ou
                           const std::string& destination = "");
 Extracted ExtractFromImage(const std::vector<uint8_t>& image, uint32_t output_flag,
                            const std::string& destination = "");
-
-constexpr uint32_t kMemoryInput = 1;
-constexpr uint32_t kMemoryOutput = 0x100;
-constexpr uint32_t kDiskOutput = 0;
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path);
 bool FileExists(const std::string& path);

@@ -15,12 +15,12 @@
 
 namespace {
 
+using krt::kDiskOutput;
+using krt::kMemoryInput;
+using krt::kMemoryOutput;
 using krt::test::Axkrt;
 using krt::test::BuildPack;
 using krt::test::BuildScreenFile;
-using krt::test::kDiskOutput;
-using krt::test::kMemoryInput;
-using krt::test::kMemoryOutput;
 using krt::test::PackPlan;
 using krt::test::ScreenPlan;
 using krt::test::ScreenPositions;

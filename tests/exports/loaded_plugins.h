@@ -1,36 +1,22 @@
-// Both plug-ins, loaded from the test program's folder the way a host loads
-// them, with their exports resolved by name.
+// Both plug-ins, loaded from the test program's folder through the host
+// side's loader, once per test program.
 #pragma once
 
-#include <gtest/gtest.h>
+#include <cstdint>
+#include <vector>
 
-#include <string>
-
-#include "export_signatures.h"
-#include "plugin_module.h"
+#include "plugin_calls.h"
+#include "plugin_loader.h"
 
 namespace krt::test {
 
-struct ImagePlugin {
-  host::PluginModule module;
-  GetPluginInfoFn GetPluginInfo = nullptr;
-  IsSupportedFn IsSupported = nullptr;
-  GetPictureInfoFn GetPictureInfo = nullptr;
-  GetPictureFn GetPicture = nullptr;
-  GetPreviewFn GetPreview = nullptr;
-};
+// A plug-in that does not load, or lacks an export, fails the test that
+// first asks for it; what did resolve stays usable.
+const host::ImagePlugin& Ifkrt();
+const host::ArchivePlugin& Axkrt();
 
-struct ArchivePlugin {
-  host::PluginModule module;
-  GetPluginInfoFn GetPluginInfo = nullptr;
-  IsSupportedFn IsSupported = nullptr;
-  GetArchiveInfoFn GetArchiveInfo = nullptr;
-  GetFileInfoFn GetFileInfo = nullptr;
-  GetFileFn GetFile = nullptr;
-};
-
-// Loaded once per test program; a failure to load fails every test using it.
-const ImagePlugin& Ifkrt();
-const ArchivePlugin& Axkrt();
+// Takes over a block a plug-in handed over, failing the test when it was
+// handed over locked, or cannot be locked or freed.
+std::vector<uint8_t> TakeBlock(MemoryHandle handle);
 
 }  // namespace krt::test

@@ -1,7 +1,6 @@
 #include "picture_calls.h"
 
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <cstring>
 
@@ -17,27 +16,11 @@ uint32_t Le32(const std::vector<uint8_t>& bytes, size_t at) {
          (static_cast<uint32_t>(bytes[at + 3]) << 24);
 }
 
-// What the host put into the slots and the record before the call.
-MemoryHandle const kHostSlotValue = reinterpret_cast<MemoryHandle>(uintptr_t{0x5A5A});
-
+// What the host put into the record before the call.
 PictureInfo HostRecord() {
   PictureInfo record;
   std::memset(&record, 0x6B, sizeof record);
   return record;
-}
-
-std::vector<uint8_t> TakeBlock(MemoryHandle handle) {
-  auto* block = static_cast<HLOCAL>(handle);
-  const auto* bytes = static_cast<const uint8_t*>(LocalLock(block));
-  if (bytes == nullptr) {
-    ADD_FAILURE() << "a handed-over block cannot be locked";
-    return {};
-  }
-  std::vector<uint8_t> copy(bytes, bytes + LocalSize(block));
-  // The block was handed over unlocked: this unlock ends the only lock.
-  EXPECT_EQ(LocalUnlock(block), FALSE) << "the block was handed over locked";
-  EXPECT_EQ(LocalFree(block), nullptr);
-  return copy;
 }
 
 }  // namespace
@@ -65,16 +48,15 @@ TakenPicture TakePicture(const char* source, int32_t offset_or_length, uint32_t 
     ADD_FAILURE() << "IFKRT has no GetPicture";
     return taken;
   }
-  MemoryHandle info_slot = kHostSlotValue;
-  MemoryHandle pixel_slot = kHostSlotValue;
-  taken.result = Ifkrt().GetPicture(source, offset_or_length, flag, &info_slot, &pixel_slot,
-                                    progress, user_value);
+  const host::PictureCall call =
+      host::CallGetPicture(Ifkrt(), {source, offset_or_length, flag}, {progress, user_value});
+  taken.result = call.result;
   if (taken.result != kSuccess) {
-    taken.slots_untouched = info_slot == kHostSlotValue && pixel_slot == kHostSlotValue;
+    taken.slots_untouched = call.slots_untouched;
     return taken;
   }
-  taken.info = TakeBlock(info_slot);
-  taken.pixels = TakeBlock(pixel_slot);
+  taken.info = TakeBlock(call.info);
+  taken.pixels = TakeBlock(call.pixels);
   EXPECT_EQ(taken.info.size(), 1064u);
   EXPECT_EQ(Le32(taken.info, 0), 40u);
   EXPECT_EQ(taken.pixels.size(), taken.SizeImage());

@@ -44,8 +44,7 @@ TakenInfo TakeInfo(const char* source, int32_t offset_or_length, uint32_t flag);
 TakenInfo InfoOfImage(const std::vector<uint8_t>& screen);
 TakenInfo InfoOfFile(const std::string& path, int32_t offset);
 
-// Memory input flag and the source pointer of a memory image.
-constexpr uint32_t kMemoryInput = 1;
+// The source pointer and length of a memory image.
 inline const char* ImageSource(const std::vector<uint8_t>& screen) {
   return reinterpret_cast<const char*>(screen.data());
 }

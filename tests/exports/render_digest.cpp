@@ -5,15 +5,13 @@
 // DLL under Wine and the native library can be compared byte for byte.
 //
 // Usage: render_digest OUTPUT_FILE
-#include <windows.h>
-
 #include <cinttypes>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "export_signatures.h"
-#include "plugin_module.h"
+#include "plugin_calls.h"
 #include "screen_builder.h"
 #include "screen_generator.h"
 
@@ -40,23 +38,24 @@ struct Digest {
 
 // Digests a handed-over block and frees it.
 void DigestBlock(krt::MemoryHandle handle, uint64_t* size, uint64_t* hash) {
-  const auto* bytes = static_cast<const uint8_t*>(LocalLock(handle));
-  *size = LocalSize(handle);
-  *hash = bytes == nullptr ? 0 : Fnv1a(bytes, static_cast<size_t>(*size));
-  LocalUnlock(handle);
-  LocalFree(handle);
+  const krt::host::TakenBlock block = krt::host::TakeHandedOverBlock(handle);
+  *size = block.bytes.size();
+  *hash = Fnv1a(block.bytes.data(), block.bytes.size());
 }
 
-Digest Render(krt::GetPictureFn get_picture, const char* source, int32_t offset_or_length,
-              uint32_t flag) {
+Digest Render(const krt::host::ImagePlugin& plugin, const krt::host::CallSource& source) {
   Digest digest;
-  krt::MemoryHandle info = nullptr;
-  krt::MemoryHandle pixels = nullptr;
-  digest.result = get_picture(source, offset_or_length, flag, &info, &pixels, nullptr, 0);
+  const krt::host::PictureCall call = krt::host::CallGetPicture(plugin, source, {});
+  digest.result = call.result;
   if (digest.result != 0) return digest;
-  DigestBlock(info, &digest.info_size, &digest.info_hash);
-  DigestBlock(pixels, &digest.pixel_size, &digest.pixel_hash);
+  DigestBlock(call.info, &digest.info_size, &digest.info_hash);
+  DigestBlock(call.pixels, &digest.pixel_size, &digest.pixel_hash);
   return digest;
+}
+
+void StopWith(const std::string& reason) {
+  std::fprintf(stderr, "render_digest: %s\n", reason.c_str());
+  std::exit(1);
 }
 
 void Write(FILE* out, uint32_t mode, uint32_t seed, const char* input, const Digest& d) {
@@ -73,18 +72,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: render_digest OUTPUT_FILE\n");
     return 2;
   }
-  krt::host::PluginModule module;
-  std::string error;
-  const std::string path = krt::host::ProgramFolder() + krt::host::PluginFileName("IFKRT");
-  if (!krt::host::LoadPluginModule(path, &module, &error)) {
-    std::fprintf(stderr, "render_digest: %s\n", error.c_str());
-    return 1;
-  }
-  const auto get_picture = krt::host::FindPluginFunction<krt::GetPictureFn>(module, "GetPicture");
-  if (get_picture == nullptr) {
-    std::fprintf(stderr, "render_digest: IFKRT has no GetPicture\n");
-    return 1;
-  }
+  const krt::host::ImagePlugin& ifkrt = krt::host::PluginsBesideProgram(StopWith).image;
   // Binary, so that both targets write the same line ends.
   FILE* out = std::fopen(argv[1], "wb");
   if (out == nullptr) {
@@ -95,18 +83,16 @@ int main(int argc, char** argv) {
   for (uint32_t mode = 0; mode < 4; ++mode) {
     for (uint32_t seed = 0; seed < kScreensPerMode; ++seed) {
       const auto screen = krt::test::GenerateScreen(static_cast<krt::test::TargetMode>(mode), seed);
-      const Digest from_memory = Render(get_picture, reinterpret_cast<const char*>(screen.data()),
-                                        static_cast<int32_t>(screen.size()), 1);
+      const Digest from_memory = Render(ifkrt, krt::host::MemorySource(screen));
       Write(out, mode, seed, "memory", from_memory);
       const std::string file = krt::test::WriteTempFile(screen, "digest.2D");
-      const Digest from_file = Render(get_picture, file.c_str(), 0, 0);
+      const Digest from_file = Render(ifkrt, krt::host::FileSource(file, 0));
       krt::test::RemoveFile(file);
       Write(out, mode, seed, "file", from_file);
       if (from_memory.result != 0 || from_file.result != 0) ++failures;
     }
   }
   std::fclose(out);
-  krt::host::UnloadPluginModule(&module);
   if (failures != 0) {
     std::fprintf(stderr, "render_digest: %d generated screens were not rendered\n", failures);
     return 1;

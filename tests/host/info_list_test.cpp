@@ -6,7 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "krt_test_support.h"
-#include "plugin_module.h"
+#include "plugin_loader.h"
 #include "sample_cards.h"
 #include "screen_builder.h"
 

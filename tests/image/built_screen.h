@@ -17,7 +17,7 @@ struct BuiltScreen {
   image::LayoutStatus status = image::LayoutStatus::kNothingToShow;
 
   explicit BuiltScreen(std::vector<uint8_t> built) : bytes(std::move(built)) {
-    sections = image::LocateSections(bytes.data(), bytes.data(), 0, image::kColourTable);
+    sections = image::LocateSections(bytes.data(), bytes.data(), 0, kColourTable);
     status = image::DecidePictureLayout(sections, &layout);
   }
   explicit BuiltScreen(const ScreenPlan& plan) : BuiltScreen(BuildScreenFile(plan)) {}

@@ -18,9 +18,9 @@
 
 namespace {
 
+using krt::kMemoryInput;
+using krt::kMemoryOutput;
 using krt::test::Axkrt;
-using krt::test::kMemoryInput;
-using krt::test::kMemoryOutput;
 
 // Anything but 0, to see that the slot is cleared or left alone.
 krt::MemoryHandle const kStale = reinterpret_cast<krt::MemoryHandle>(uintptr_t{0x5EED});

@@ -1,4 +1,4 @@
-#include "screen_header.h"
+#include "screen_sections.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 
 namespace {
 
-using krt::image::CheckScreenHeader;
+using krt::image::FourSectionsInOrderWithin;
 using krt::test::BuildScreenFile;
 using krt::test::ScreenPlan;
 using krt::test::SetSection;
@@ -19,28 +19,28 @@ uint32_t EndOfColourTable(const std::vector<uint8_t>& screen) {
   return krt::test::SectionOffset(screen, 3) + krt::test::SectionSize(screen, 3);
 }
 
-TEST(CheckScreenHeader, AcceptsBuiltScreenAgainstItsOwnLength) {
+TEST(FourSectionsInOrderWithin, AcceptsBuiltScreenAgainstItsOwnLength) {
   const auto screen = ValidScreen();
   const auto end = EndOfColourTable(screen);
-  EXPECT_EQ(CheckScreenHeader(screen.data(), end), 1);
-  EXPECT_EQ(CheckScreenHeader(screen.data(), end - 1), 0);
-  EXPECT_EQ(CheckScreenHeader(screen.data(), 0xFFFFFFFFu), 1);
+  EXPECT_EQ(FourSectionsInOrderWithin(screen.data(), end), 1);
+  EXPECT_EQ(FourSectionsInOrderWithin(screen.data(), end - 1), 0);
+  EXPECT_EQ(FourSectionsInOrderWithin(screen.data(), 0xFFFFFFFFu), 1);
 }
 
-TEST(CheckScreenHeader, ByteAfterMagicIsNotCompared) {
+TEST(FourSectionsInOrderWithin, ByteAfterMagicIsNotCompared) {
   for (uint8_t value : {uint8_t{0x00}, uint8_t{0x20}, uint8_t{'A'}, uint8_t{0xFF}}) {
     ScreenPlan spec;
     spec.magic_end = value;
     const auto screen = BuildScreenFile(spec);
-    EXPECT_EQ(CheckScreenHeader(screen.data(), 0xFFFFFFFFu), 1) << int{value};
+    EXPECT_EQ(FourSectionsInOrderWithin(screen.data(), 0xFFFFFFFFu), 1) << int{value};
   }
 }
 
-TEST(CheckScreenHeader, RejectsAnyDifferenceInMagic) {
+TEST(FourSectionsInOrderWithin, RejectsAnyDifferenceInMagic) {
   for (size_t at = 0; at < krt::test::kMagicLength; ++at) {
     auto screen = ValidScreen();
     screen[at] ^= 0x20;
-    EXPECT_EQ(CheckScreenHeader(screen.data(), 0xFFFFFFFFu), 0) << at;
+    EXPECT_EQ(FourSectionsInOrderWithin(screen.data(), 0xFFFFFFFFu), 0) << at;
   }
 }
 
@@ -58,7 +58,7 @@ TEST_P(SectionTableTest, Judges) {
   const TableCase& c = GetParam();
   auto screen = ValidScreen();
   for (int k = 0; k < 4; ++k) SetSection(screen, k, c.table[k][0], c.table[k][1]);
-  EXPECT_EQ(CheckScreenHeader(screen.data(), c.length), c.expected) << c.what;
+  EXPECT_EQ(FourSectionsInOrderWithin(screen.data(), c.length), c.expected) << c.what;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -83,20 +83,20 @@ INSTANTIATE_TEST_SUITE_P(
         TableCase{"end at 4 GiB - 1", {{256, 4}, {260, 16}, {276, 16}, {292, 0xFFFFFFFFu - 292}},
                   0xFFFFFFFFu, 1}));
 
-TEST(CheckScreenHeader, FifthEntryAndRegionsPlayNoPart) {
+TEST(FourSectionsInOrderWithin, FifthEntryAndRegionsPlayNoPart) {
   auto screen = ValidScreen();
   const auto end = EndOfColourTable(screen);
   // Nonsense in the fifth entry and every region record.
   for (size_t at = 80; at < 248; ++at) screen[at] = 0xEE;
-  EXPECT_EQ(CheckScreenHeader(screen.data(), end), 1);
-  EXPECT_EQ(CheckScreenHeader(screen.data(), end - 1), 0);
+  EXPECT_EQ(FourSectionsInOrderWithin(screen.data(), end), 1);
+  EXPECT_EQ(FourSectionsInOrderWithin(screen.data(), end - 1), 0);
 }
 
-TEST(ReadSection, ReadsOffsetAndSizeOfEachEntry) {
+TEST(ReadSectionEntry, ReadsOffsetAndSizeOfEachEntry) {
   auto screen = ValidScreen();
   for (int k = 0; k < 4; ++k) SetSection(screen, k, 0x01020304u + k, 0xA0B0C0D0u + k);
   for (int k = 0; k < 4; ++k) {
-    const auto section = krt::image::ReadSection(screen.data(), k);
+    const auto section = krt::ReadSectionEntry(screen.data(), static_cast<krt::Section>(k));
     EXPECT_EQ(section.offset, 0x01020304u + k);
     EXPECT_EQ(section.size, 0xA0B0C0D0u + k);
   }

@@ -1,0 +1,110 @@
+#include "plugin_calls.h"
+
+#include <windows.h>
+
+#include <limits>
+
+namespace krt::host {
+namespace {
+
+bool Touched(MemoryHandle slot) { return slot != UntouchedSlot(); }
+
+}  // namespace
+
+CallSource FileSource(const std::string& path, int32_t offset) {
+  return CallSource{path.c_str(), offset, kFileInput};
+}
+
+bool FitsLengthArgument(const std::vector<uint8_t>& image) {
+  return image.size() <= size_t{std::numeric_limits<int32_t>::max()};
+}
+
+CallSource MemorySource(const std::vector<uint8_t>& image) {
+  return CallSource{reinterpret_cast<const char*>(image.data()), static_cast<int32_t>(image.size()),
+                    kMemoryInput};
+}
+
+MemoryHandle UntouchedSlot() { return reinterpret_cast<MemoryHandle>(uintptr_t{0x5A5A5A5A}); }
+
+TakenBlock TakeHandedOverBlock(MemoryHandle handle) {
+  TakenBlock taken;
+  if (handle == nullptr) {
+    taken.error = "the plug-in reported success but handed over no memory block";
+    return taken;
+  }
+  HLOCAL block = static_cast<HLOCAL>(handle);
+  const SIZE_T size = LocalSize(block);
+  const auto* locked = static_cast<const uint8_t*>(LocalLock(block));
+  if (locked == nullptr) {
+    taken.error = "the memory block handed over by the plug-in cannot be locked";
+    taken.freed = LocalFree(block) == nullptr;
+    return taken;
+  }
+  taken.bytes.assign(locked, locked + size);
+  taken.was_locked = LocalUnlock(block) != FALSE;
+  taken.freed = LocalFree(block) == nullptr;
+  taken.taken = true;
+  return taken;
+}
+
+void FreeHandedOverBlock(MemoryHandle handle) {
+  if (handle != nullptr && Touched(handle)) LocalFree(static_cast<HLOCAL>(handle));
+}
+
+PictureCall CallGetPicture(const ImagePlugin& plugin, const CallSource& source,
+                           ProgressHook progress) {
+  PictureCall call;
+  MemoryHandle info = UntouchedSlot();
+  MemoryHandle pixels = UntouchedSlot();
+  call.result = plugin.GetPicture(source.source, source.offset_or_length, source.flag, &info,
+                                  &pixels, progress.callback, progress.user_value);
+  if (call.result != kSuccess) {
+    call.slots_untouched = !Touched(info) && !Touched(pixels);
+    FreeHandedOverBlock(info);
+    FreeHandedOverBlock(pixels);
+    return call;
+  }
+  call.info = Touched(info) ? info : nullptr;
+  call.pixels = Touched(pixels) ? pixels : nullptr;
+  return call;
+}
+
+ListCall CallGetArchiveInfo(const ArchivePlugin& plugin, const CallSource& source) {
+  ListCall call;
+  MemoryHandle list = UntouchedSlot();
+  call.result = plugin.GetArchiveInfo(source.source, source.offset_or_length, source.flag, &list);
+  if (call.result != kSuccess) {
+    call.slot_cleared = list == nullptr;
+    FreeHandedOverBlock(list);
+    return call;
+  }
+  call.list = Touched(list) ? list : nullptr;
+  return call;
+}
+
+FileCall CallGetFileToMemory(const ArchivePlugin& plugin, const CallSource& source,
+                             ProgressHook progress) {
+  FileCall call;
+  MemoryHandle block = UntouchedSlot();
+  call.result =
+      plugin.GetFile(source.source, source.offset_or_length, reinterpret_cast<char*>(&block),
+                     source.flag | kMemoryOutput, progress.callback, progress.user_value);
+  if (call.result != kSuccess) {
+    call.slot_untouched = !Touched(block);
+    FreeHandedOverBlock(block);
+    return call;
+  }
+  call.block = Touched(block) ? block : nullptr;
+  return call;
+}
+
+int32_t CallGetFileToDisk(const ArchivePlugin& plugin, const CallSource& source,
+                          const std::string& destination, ProgressHook progress) {
+  // The plug-in takes the destination as a writable string.
+  std::vector<char> path(destination.begin(), destination.end());
+  path.push_back('\0');
+  return plugin.GetFile(source.source, source.offset_or_length, path.data(),
+                        source.flag | kDiskOutput, progress.callback, progress.user_value);
+}
+
+}  // namespace krt::host

@@ -1,0 +1,79 @@
+// Loading the plug-ins at run time as a viewer does (LoadLibrary on Windows,
+// dlopen elsewhere), resolving each export by name, and checking each
+// plug-in with GetPluginInfo before it is trusted with a file. krt, the
+// tests, the fuzz targets and the benchmarks all load them through here.
+#pragma once
+
+#include <string>
+
+#include "export_signatures.h"
+
+namespace krt::host {
+
+struct PluginModule {
+  void* library = nullptr;
+};
+
+// Loads the plug-in at `path`. On failure answers false with a reason.
+bool LoadPluginModule(const std::string& path, PluginModule* module, std::string* error);
+
+void UnloadPluginModule(PluginModule* module);
+
+// The export of that name, or null.
+void* FindPluginExport(const PluginModule& module, const char* name);
+
+template <typename Fn>
+Fn FindPluginFunction(const PluginModule& module, const char* name) {
+  return reinterpret_cast<Fn>(FindPluginExport(module, name));
+}
+
+// The folder of the running program, with a trailing separator.
+std::string ProgramFolder();
+
+// The file name a plug-in has on this platform: "IFKRT.SPI" on Windows,
+// "IFKRT.so" elsewhere.
+std::string PluginFileName(const std::string& plugin);
+
+struct ImagePlugin {
+  PluginModule module;
+  GetPluginInfoFn GetPluginInfo = nullptr;
+  IsSupportedFn IsSupported = nullptr;
+  GetPictureInfoFn GetPictureInfo = nullptr;
+  GetPictureFn GetPicture = nullptr;
+  // Not needed to show a picture: null when the plug-in lacks it.
+  GetPreviewFn GetPreview = nullptr;
+};
+
+struct ArchivePlugin {
+  PluginModule module;
+  GetPluginInfoFn GetPluginInfo = nullptr;
+  IsSupportedFn IsSupported = nullptr;
+  GetArchiveInfoFn GetArchiveInfo = nullptr;
+  GetFileInfoFn GetFileInfo = nullptr;
+  GetFileFn GetFile = nullptr;
+};
+
+struct PluginSet {
+  ImagePlugin image;
+  ArchivePlugin archive;
+};
+
+// Loads IFKRT and AXKRT from `folder` (ending in a separator, or empty for
+// the current folder). Answers false with a reason a person can act on when
+// a plug-in is missing, lacks an export or is not of the expected kind; what
+// was loaded is unloaded again then.
+bool LoadPluginSet(const std::string& folder, PluginSet* plugins, std::string* error);
+
+void UnloadPluginSet(PluginSet* plugins);
+
+// Both plug-ins from the running program's folder, loaded on first use and
+// kept for the rest of the process. Each plug-in that cannot be loaded, or
+// lacks an export, is reported through `report` (a test failure, or the end
+// of the program); what did load and resolve stays usable, the rest is null.
+const PluginSet& PluginsBesideProgram(void (*report)(const std::string& reason));
+
+// GetPluginInfo's string at `index`, cut at its terminating zero; empty when
+// the plug-in has none there.
+std::string PluginInfoString(GetPluginInfoFn get_plugin_info, int32_t index);
+
+}  // namespace krt::host
