@@ -31,12 +31,13 @@ constexpr uint32_t kScreenHeaderSize = 256;
 // offset and size as two big-endian 32-bit numbers. The first four sections
 // are in every screen; the fifth only where its offset is non-zero.
 enum Section : int {
-  kScreenDescriptor = 0,
-  kPatternNameTable = 1,
-  kCharacterPatternData = 2,
-  kColourTable = 3,
-  kFifthSection = 4,
+  kScreenDescriptor,
+  kPatternNameTable,
+  kCharacterPatternData,
+  kColourTable,
+  kFifthSection,
 };
+static_assert(kFifthSection == 4, "entries are numbered by their place in the table");
 
 constexpr uint32_t kSectionTableOffset = 16;
 constexpr uint32_t kSectionEntryStride = 16;

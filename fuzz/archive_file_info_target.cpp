@@ -9,7 +9,6 @@
 #include "fuzz_check.h"
 #include "fuzz_targets.h"
 #include "host_side.h"
-#include "plugin_exports.h"
 #include "reference_layout.h"
 
 namespace krt::fuzz {

@@ -50,7 +50,23 @@ ProcessFiles& Files() {
   return files;
 }
 
+void Abort(const std::string& reason) {
+  std::fprintf(stderr, "%s\n", reason.c_str());
+  std::abort();
+}
+
+const host::PluginSet& Plugins() {
+  // Every re-allocation moves the block, so a pointer kept across one (the
+  // entry list grows while it is built) reads freed memory.
+  static const bool moving = (KrtPlatformMoveOnReAlloc(true), true);
+  (void)moving;
+  return host::PluginsBesideProgram(Abort);
+}
+
 }  // namespace
+
+const host::ImagePlugin& Ifkrt() { return Plugins().image; }
+const host::ArchivePlugin& Axkrt() { return Plugins().archive; }
 
 HeldResources CurrentlyHeld() { return {KrtPlatformOpenFiles(), KrtPlatformLiveBlocks()}; }
 

@@ -9,8 +9,15 @@
 
 #include "plugin_calls.h"
 #include "plugin_interface.h"
+#include "plugin_loader.h"
 
 namespace krt::fuzz {
+
+// The plug-ins, loaded through the host side's loader from the program's
+// folder once per process; a plug-in that does not load, or lacks an
+// export, aborts.
+const host::ImagePlugin& Ifkrt();
+const host::ArchivePlugin& Axkrt();
 
 // Open files and live memory blocks of the platform at one moment.
 struct HeldResources {

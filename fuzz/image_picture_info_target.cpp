@@ -7,7 +7,6 @@
 #include "fuzz_targets.h"
 #include "host_side.h"
 #include "image_picture_checks.h"
-#include "plugin_exports.h"
 #include "reference_layout.h"
 
 namespace krt::fuzz {

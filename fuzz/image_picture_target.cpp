@@ -8,7 +8,6 @@
 #include "host_side.h"
 #include "image_picture_checks.h"
 #include "platform_control.h"
-#include "plugin_exports.h"
 
 namespace krt::fuzz {
 namespace {

@@ -17,7 +17,6 @@
 
 #include "host_side.h"
 #include "platform_control.h"
-#include "plugin_exports.h"
 
 namespace {
 

@@ -103,12 +103,18 @@ bool CheckKind(GetPluginInfoFn get_plugin_info, const std::string& path, const c
   return false;
 }
 
-bool LoadImagePlugin(const std::string& path, ImagePlugin* plugin, std::string* error) {
+// Loads the module and resolves the exports every plug-in has.
+bool LoadBase(const std::string& path, PluginBase* plugin, std::string* error) {
   error->clear();
   if (!LoadPluginModule(path, &plugin->module, error)) return false;
+  Resolve(plugin->module, path, "GetPluginInfo", &plugin->GetPluginInfo, error);
+  Resolve(plugin->module, path, "IsSupported", &plugin->IsSupported, error);
+  return true;
+}
+
+bool LoadImagePlugin(const std::string& path, ImagePlugin* plugin, std::string* error) {
+  if (!LoadBase(path, plugin, error)) return false;
   const PluginModule& m = plugin->module;
-  Resolve(m, path, "GetPluginInfo", &plugin->GetPluginInfo, error);
-  Resolve(m, path, "IsSupported", &plugin->IsSupported, error);
   Resolve(m, path, "GetPictureInfo", &plugin->GetPictureInfo, error);
   Resolve(m, path, "GetPicture", &plugin->GetPicture, error);
   plugin->GetPreview = FindPluginFunction<GetPreviewFn>(m, "GetPreview");
@@ -116,11 +122,8 @@ bool LoadImagePlugin(const std::string& path, ImagePlugin* plugin, std::string* 
 }
 
 bool LoadArchivePlugin(const std::string& path, ArchivePlugin* plugin, std::string* error) {
-  error->clear();
-  if (!LoadPluginModule(path, &plugin->module, error)) return false;
+  if (!LoadBase(path, plugin, error)) return false;
   const PluginModule& m = plugin->module;
-  Resolve(m, path, "GetPluginInfo", &plugin->GetPluginInfo, error);
-  Resolve(m, path, "IsSupported", &plugin->IsSupported, error);
   Resolve(m, path, "GetArchiveInfo", &plugin->GetArchiveInfo, error);
   Resolve(m, path, "GetFileInfo", &plugin->GetFileInfo, error);
   Resolve(m, path, "GetFile", &plugin->GetFile, error);

@@ -34,20 +34,21 @@ std::string ProgramFolder();
 // "IFKRT.so" elsewhere.
 std::string PluginFileName(const std::string& plugin);
 
-struct ImagePlugin {
+// What every plug-in has: its module and the two exports a host asks first.
+struct PluginBase {
   PluginModule module;
   GetPluginInfoFn GetPluginInfo = nullptr;
   IsSupportedFn IsSupported = nullptr;
+};
+
+struct ImagePlugin : PluginBase {
   GetPictureInfoFn GetPictureInfo = nullptr;
   GetPictureFn GetPicture = nullptr;
   // Not needed to show a picture: null when the plug-in lacks it.
   GetPreviewFn GetPreview = nullptr;
 };
 
-struct ArchivePlugin {
-  PluginModule module;
-  GetPluginInfoFn GetPluginInfo = nullptr;
-  IsSupportedFn IsSupported = nullptr;
+struct ArchivePlugin : PluginBase {
   GetArchiveInfoFn GetArchiveInfo = nullptr;
   GetFileInfoFn GetFileInfo = nullptr;
   GetFileFn GetFile = nullptr;

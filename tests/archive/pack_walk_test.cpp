@@ -15,8 +15,7 @@ using krt::archive::NextPackEntry;
 using krt::archive::PackEntry;
 using krt::archive::PackSource;
 using krt::archive::PackWalk;
-using krt::test::BuildPack;
-using krt::test::PackPlan;
+using namespace krt::test;
 
 // (position, extent) of each entry; indices are checked as they come.
 using Entries = std::vector<std::pair<uint32_t, uint32_t>>;

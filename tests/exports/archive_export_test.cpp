@@ -18,12 +18,7 @@ namespace {
 using krt::kDiskOutput;
 using krt::kMemoryInput;
 using krt::kMemoryOutput;
-using krt::test::Axkrt;
-using krt::test::BuildPack;
-using krt::test::BuildScreenFile;
-using krt::test::PackPlan;
-using krt::test::ScreenPlan;
-using krt::test::ScreenPositions;
+using namespace krt::test;
 
 std::vector<uint8_t> DefaultScreen() { return BuildScreenFile(ScreenPlan{}); }
 
@@ -47,13 +42,6 @@ struct TempFile {
   ~TempFile() { krt::test::RemoveFile(path); }
   std::string path;
 };
-
-HANDLE OpenHostHandle(const std::string& path) {
-  return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                     FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-uintptr_t AsSource(const void* buffer) { return reinterpret_cast<uintptr_t>(buffer); }
 
 class ArchiveExports : public testing::Test {
  protected:
@@ -87,14 +75,7 @@ TEST_F(IsSupportedArchive, HostHandleIsReadFromTheStartAndLeftOpen) {
 
   EXPECT_EQ(Axkrt().IsSupported("pack.BIN", reinterpret_cast<uintptr_t>(handle)), 1);
 
-  EXPECT_EQ(SetFilePointer(handle, 0, nullptr, FILE_CURRENT), 160u);
-  uint8_t next[4] = {};
-  DWORD got = 0;
-  ASSERT_TRUE(ReadFile(handle, next, sizeof next, &got, nullptr));
-  EXPECT_EQ(got, 4u);
-  EXPECT_EQ(std::vector<uint8_t>(next, next + 4),
-            std::vector<uint8_t>(pack.begin() + 160, pack.begin() + 164));
-  EXPECT_TRUE(CloseHandle(handle));
+  ExpectHandleLeftAt(handle, pack, 160);
 }
 
 TEST_F(IsSupportedArchive, FirstMagicAtFileOffsets4To64) {

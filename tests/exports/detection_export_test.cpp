@@ -1,6 +1,5 @@
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>
@@ -10,19 +9,7 @@
 
 namespace {
 
-using krt::test::BuildScreenFile;
-using krt::test::Ifkrt;
-using krt::test::ScreenPlan;
-
-uintptr_t AsSource(const void* buffer) { return reinterpret_cast<uintptr_t>(buffer); }
-uintptr_t HandleSource(HANDLE file) { return reinterpret_cast<uintptr_t>(file); }
-
-HANDLE OpenHostHandle(const std::string& path) {
-  return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                     FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-DWORD Position(HANDLE file) { return SetFilePointer(file, 0, nullptr, FILE_CURRENT); }
+using namespace krt::test;
 
 class IsSupportedExport : public testing::Test {
  protected:
@@ -77,14 +64,7 @@ TEST_F(IsSupportedExport, HandlePositionedMidFileStaysUsable) {
   EXPECT_EQ(Ifkrt().IsSupported("midfile.2D", HandleSource(file)), 1);
 
   // Read from the start, left after the bytes read, and not closed.
-  EXPECT_EQ(Position(file), 96u);
-  uint8_t next[4] = {};
-  DWORD got = 0;
-  ASSERT_TRUE(ReadFile(file, next, sizeof next, &got, nullptr));
-  EXPECT_EQ(got, 4u);
-  EXPECT_EQ(std::vector<uint8_t>(next, next + 4),
-            std::vector<uint8_t>(screen.begin() + 96, screen.begin() + 100));
-  EXPECT_TRUE(CloseHandle(file));
+  ExpectHandleLeftAt(file, screen, 96);
   krt::test::RemoveFile(path);
 }
 

@@ -2,7 +2,10 @@
 // side's loader, once per test program.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "plugin_calls.h"
@@ -18,5 +21,14 @@ const host::ArchivePlugin& Axkrt();
 // Takes over a block a plug-in handed over, failing the test when it was
 // handed over locked, or cannot be locked or freed.
 std::vector<uint8_t> TakeBlock(MemoryHandle handle);
+
+// IsSupported's source: a host's buffer, or a handle the host opened.
+uintptr_t AsSource(const void* buffer);
+uintptr_t HandleSource(HANDLE file);
+HANDLE OpenHostHandle(const std::string& path);
+
+// After IsSupported: checks that the host's handle is still open and stands
+// at byte `at` of the file `bytes`, then closes it.
+void ExpectHandleLeftAt(HANDLE file, const std::vector<uint8_t>& bytes, uint32_t at);
 
 }  // namespace krt::test

@@ -14,17 +14,7 @@
 
 namespace {
 
-using krt::test::Append;
-using krt::test::BuildScreenFile;
-using krt::test::Cell16;
-using krt::test::Cell256;
-using krt::test::FilledCell;
-using krt::test::MarkedCell;
-using krt::test::PictureOfFile;
-using krt::test::PictureOfImage;
-using krt::test::ScreenPlan;
-using krt::test::SetName;
-using krt::test::TakenPicture;
+using namespace krt::test;
 using Rows = std::vector<std::string>;
 
 Rows Repeated(size_t count, const std::string& row) { return Rows(count, row); }
@@ -322,6 +312,19 @@ TEST(GetPictureExport, NoReportAfterAFailure) {
 
 // --- Sizes that cannot be allocated -------------------------------------------
 
+// The picture is what GetPictureInfo describes, at 24 bits; only GetPicture's
+// block fails, and the host's slots are left alone.
+void ExpectDescribedButRefused(const std::vector<uint8_t>& screen, int32_t width, int32_t height) {
+  const auto info = krt::test::InfoOfImage(screen);
+  ASSERT_EQ(info.result, 0);
+  EXPECT_EQ(info.info.width, width);
+  EXPECT_EQ(info.info.height, height);
+  EXPECT_EQ(info.info.colour_depth, 24);
+  const TakenPicture picture = PictureOfImage(screen);
+  EXPECT_EQ(picture.result, 4);
+  EXPECT_TRUE(picture.slots_untouched);
+}
+
 // 256 colours, 16-dot characters, two palettes: 24-bit pixels. 2400 x 2400
 // characters are 38400 x 38400 pixels, 4423680000 bytes: past 32 bits, where
 // 32-bit arithmetic would wrap to a block of 128 MB, far too small.
@@ -334,16 +337,7 @@ TEST(GetPictureExport, PixelBlockPast32BitsIsRefused) {
   plan.colours.assign(512, 0x1234);
   SetName(plan, 2399, 0, 0x1002);
   SetName(plan, 0, 2399, 0x2002);
-  const auto screen = BuildScreenFile(plan);
-  // The picture is what GetPictureInfo describes; only the block fails.
-  const auto info = krt::test::InfoOfImage(screen);
-  ASSERT_EQ(info.result, 0);
-  EXPECT_EQ(info.info.width, 38400);
-  EXPECT_EQ(info.info.height, 38400);
-  EXPECT_EQ(info.info.colour_depth, 24);
-  const TakenPicture picture = PictureOfImage(screen);
-  EXPECT_EQ(picture.result, 4);
-  EXPECT_TRUE(picture.slots_untouched);
+  ExpectDescribedButRefused(BuildScreenFile(plan), 38400, 38400);
 }
 
 TEST(GetPictureExport, PictureAboveTheLargestBlockIsRefused) {
@@ -358,15 +352,7 @@ TEST(GetPictureExport, PictureAboveTheLargestBlockIsRefused) {
   plan.colours.assign(512, 0x1234);
   SetName(plan, 575, 0, 0x1002);
   SetName(plan, 0, 639, 0x2002);
-  const auto screen = BuildScreenFile(plan);
-  const auto info = krt::test::InfoOfImage(screen);
-  ASSERT_EQ(info.result, 0);
-  EXPECT_EQ(info.info.width, 9216);
-  EXPECT_EQ(info.info.height, 10240);
-  EXPECT_EQ(info.info.colour_depth, 24);
-  const TakenPicture picture = PictureOfImage(screen);
-  EXPECT_EQ(picture.result, 4);
-  EXPECT_TRUE(picture.slots_untouched);
+  ExpectDescribedButRefused(BuildScreenFile(plan), 9216, 10240);
 }
 
 }  // namespace

@@ -17,13 +17,7 @@
 
 namespace {
 
-using krt::test::BuildScreenFile;
-using krt::test::InfoOfFile;
-using krt::test::InfoOfImage;
-using krt::test::PictureOfImage;
-using krt::test::ScreenPlan;
-using krt::test::SetName;
-using krt::test::TakenInfo;
+using namespace krt::test;
 
 ScreenPlan OneName(uint32_t column, uint32_t row) {
   ScreenPlan plan;

@@ -13,13 +13,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-using krt::test::KrtTest;
-using krt::test::ReadFileBytes;
-using krt::test::RunKrtWith;
-using krt::test::SaysFailure;
-using krt::test::WriteFileBytes;
+using namespace krt::test;
 
-using krt::test::kDefaultExtension;
 std::string EntryName(size_t index) { return "00" + std::to_string(index) + ".2D"; }
 
 class ExtractCommand : public KrtTest {};

@@ -12,11 +12,7 @@
 
 namespace {
 
-using krt::test::KrtTest;
-using krt::test::ReadFileBytes;
-using krt::test::RunKrtWith;
-using krt::test::SaysFailure;
-using krt::test::WriteFileBytes;
+using namespace krt::test;
 
 struct ExpectedEntry {
   std::string name;

@@ -14,11 +14,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using krt::test::KrtTest;
-using krt::test::PictureOfPlugin;
-using krt::test::ReadFileBytes;
-using krt::test::RunKrtWith;
-using krt::test::TakenPicture;
+using namespace krt::test;
 
 struct DecodedPng {
   uint32_t width = 0;

@@ -13,15 +13,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-using krt::test::KrtTest;
-using krt::test::Le32;
-using krt::test::PictureOfPlugin;
-using krt::test::ReadFileBytes;
-using krt::test::RunKrtWith;
-using krt::test::SaysFailure;
-using krt::test::WriteFileBytes;
+using namespace krt::test;
 
-using krt::test::kDefaultExtension;
 std::string Stem(const std::string& name) { return fs::path(name).stem().string(); }
 
 class RenderCommand : public KrtTest {};

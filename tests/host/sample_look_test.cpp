@@ -11,10 +11,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using krt::test::KrtTest;
-using krt::test::Le32;
-using krt::test::ReadFileBytes;
-using krt::test::RunKrtWith;
+using namespace krt::test;
 
 // The BMP file's dots as RGB, rows from the top.
 std::vector<uint8_t> RgbOfBmp(const std::vector<uint8_t>& bmp, uint32_t* width, uint32_t* height) {

@@ -15,8 +15,7 @@ using krt::image::MeasureBitmap;
 using krt::image::PictureLayout;
 using krt::image::RenderingMode;
 using krt::image::SetUpBitmap;
-using krt::test::BuiltScreen;
-using krt::test::ScreenPlan;
+using namespace krt::test;
 
 uint32_t Le32(const std::vector<uint8_t>& bytes, size_t at) {
   return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) |
