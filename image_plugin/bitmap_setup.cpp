@@ -1,6 +1,6 @@
 #include "bitmap_setup.h"
 
-#include "colour_conversion.h"
+#include "big_endian.h"
 
 namespace krt::image {
 
@@ -42,6 +42,14 @@ uint32_t StartEntry(const PictureLayout& layout, uint32_t entries) {
 }
 
 }  // namespace
+
+void ConvertColourEntry(const uint8_t* entry, uint8_t* out) {
+  const uint16_t colour = ReadBe16(entry);
+  const auto flag = static_cast<uint8_t>((colour & 0x8000) != 0 ? 4 : 0);
+  out[0] = static_cast<uint8_t>((((colour >> 10) & 0x1F) << 3) + flag);
+  out[1] = static_cast<uint8_t>((((colour >> 5) & 0x1F) << 3) + flag);
+  out[2] = static_cast<uint8_t>(((colour & 0x1F) << 3) + flag);
+}
 
 BitmapSizes MeasureBitmap(const PictureLayout& layout, uint32_t colour_table_size) {
   BitmapSizes sizes;

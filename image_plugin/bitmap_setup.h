@@ -1,6 +1,7 @@
 // The Windows device-independent bitmap GetPicture hands over: its sizes,
 // worked out before anything is allocated, the bitmap-info block (header and
-// 256-slot colour table) and, for 24-bit output, the colour lookup table.
+// 256-slot colour table) and, for 24-bit output, the colour lookup table,
+// both filled from the screen's colour entries.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,13 @@
 #include "screen_sections.h"
 
 namespace krt::image {
+
+// A 16-bit colour entry of the colour table as the three bytes a Windows
+// bitmap stores. `entry` is the big-endian 16-bit entry: bit 15 a flag, bits
+// 14-10 blue, 9-5 green, 4-0 red. Each 5-bit component becomes component x 8,
+// plus 4 when the flag is set. Writes out[0] = blue, out[1] = green,
+// out[2] = red.
+void ConvertColourEntry(const uint8_t* entry, uint8_t* out);
 
 constexpr uint32_t kBitmapHeaderSize = 40;
 constexpr uint32_t kBitmapColourSlots = 256;

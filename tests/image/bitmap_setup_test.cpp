@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "built_screen.h"
-#include "colour_conversion.h"
 
 namespace {
 
