@@ -67,8 +67,9 @@ bool LoadPluginSet(const std::string& folder, PluginSet* plugins, std::string* e
 
 void UnloadPluginSet(PluginSet* plugins);
 
-// Both plug-ins from the running program's folder, loaded on first use and
-// kept for the rest of the process. Each plug-in that cannot be loaded, or
+// Both plug-ins from the running program's folder, loaded on the first call
+// and kept for the rest of the process (a program passes one `report`; only
+// the first call's is used). Each plug-in that cannot be loaded, or
 // lacks an export, is reported through `report` (a test failure, or the end
 // of the program); what did load and resolve stays usable, the rest is null.
 const PluginSet& PluginsBesideProgram(void (*report)(const std::string& reason));

@@ -23,7 +23,7 @@ using krt::kMemoryOutput;
 using krt::test::Axkrt;
 
 // Anything but 0, to see that the slot is cleared or left alone.
-krt::MemoryHandle const kStale = reinterpret_cast<krt::MemoryHandle>(uintptr_t{0x5EED});
+krt::MemoryHandle const kStale = krt::host::UntouchedSlot();
 
 // Three screens and a 200-byte trailer: a file listing reads four windows.
 krt::test::PackPlan FaultPack() {

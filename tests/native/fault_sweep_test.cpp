@@ -149,7 +149,7 @@ struct Progress {
   }
 };
 
-MemoryHandle Untouched() { return reinterpret_cast<MemoryHandle>(uintptr_t{0x5A5A5A5A}); }
+MemoryHandle Untouched() { return krt::host::UntouchedSlot(); }
 
 // A source in one of the two input modes: a memory image, or a file holding
 // `padding` bytes and then the image, read at that offset.

@@ -33,7 +33,7 @@ std::vector<uint8_t> LookupScreen() {
   return krt::test::BuildScreenFile(plan);
 }
 
-krt::MemoryHandle const kHostSlot = reinterpret_cast<krt::MemoryHandle>(uintptr_t{0x4242});
+krt::MemoryHandle const kHostSlot = krt::host::UntouchedSlot();
 
 enum class Input { kFile, kMemory };
 
