@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "big_endian.h"
 #include "cell_writing.h"
@@ -218,6 +219,40 @@ KRT_INLINE void WriteCharacter(size_t row_stride, const ReadyCharacter& c, uint8
   }
 }
 
+// The slot of a character with its palette and mirroring.
+KRT_INLINE uint32_t SlotOf(uint32_t cell, uint32_t bank, bool mirror) {
+  const uint32_t key = ((cell >> 6) * 2 + (mirror ? 1 : 0)) ^ (bank >> 8) * 0x9E3779B1u;
+  return (key * 0x9E3779B1u) >> (32 - DrawnBoxes::kSlotBits);
+}
+
+// Writes a ready 24-bit character into its box at `box`, copied from an
+// earlier box when `boxes` knows one that shows the same.
+template <uint32_t kCells>
+KRT_INLINE void WriteLookupCharacter(const RowPlan& plan, DrawnBoxes* boxes,
+                                     const ReadyCharacter& c, uint8_t* box) {
+  constexpr uint32_t size = CharacterDots(kCells);
+  constexpr uint32_t row_bytes = size / kCellDots * BytesPer8Dots(RenderingMode::kLookup);
+  // All three fit 32 bits: the dot data, the lookup table and the pixel
+  // block are 32-bit blocks.
+  const auto cell = static_cast<uint32_t>(c.first_cell - plan.dot_data);
+  const auto bank = static_cast<uint32_t>(c.colours.bank - plan.lookup_table);
+  DrawnBox& slot = boxes->slots[SlotOf(cell, bank, c.mirror)];
+  if (slot.cell == cell && slot.bank == bank && slot.mirror == c.mirror) {
+    const uint8_t* from = plan.pixels + slot.box;
+    const size_t stride = plan.row_stride;
+    if (slot.upside_down == c.upside_down) {
+      for (uint32_t i = 0; i < size; ++i) std::memcpy(box + i * stride, from + i * stride, row_bytes);
+    } else {
+      for (uint32_t i = 0; i < size; ++i) {
+        std::memcpy(box + i * stride, from + (size - 1 - i) * stride, row_bytes);
+      }
+    }
+    return;
+  }
+  WriteCharacter<RenderingMode::kLookup, kCells>(plan.row_stride, c, box);
+  slot = DrawnBox{cell, bank, static_cast<uint32_t>(box - plan.pixels), c.mirror, c.upside_down};
+}
+
 // How a drawing unit writes several neighbouring characters at once: `kDraws`
 // says for which modes it does, `kCharacters<kCells>` how many make a group,
 // and Write draws a group that is all ready. This one never does; the vector
@@ -234,8 +269,8 @@ struct OneAtATime {
 // Draws `count` names stored one after another from `names` at character
 // columns x, x + 1, ... of row y; see DrawNameRow.
 template <typename Groups, RenderingMode kMode, uint32_t kNameWidth, uint32_t kCells>
-void DrawNames(const PictureCanvas& canvas, const uint8_t* names, uint32_t count, int32_t x,
-               int32_t y) {
+void DrawNames(const PictureCanvas& canvas, DrawnBoxes* boxes, const uint8_t* names,
+               uint32_t count, int32_t x, int32_t y) {
   const RowPlan plan = ReadCanvas<kMode, kCells>(canvas);
   constexpr uint32_t size = CharacterDots(kCells);
   // Every box of the row shares its top and bottom: all inside the picture
@@ -277,11 +312,19 @@ void DrawNames(const PictureCanvas& canvas, const uint8_t* names, uint32_t count
   for (; k < end; ++k) {
     const int64_t column = x + k;
     ReadyCharacter c;
-    if (PrepareCharacter<kMode, kNameWidth, kCells>(plan,
-                                                    ReadName<kNameWidth>(names + kNameWidth * k),
-                                                    static_cast<int32_t>(column), y, &c)) {
-      WriteCharacter<kMode, kCells>(plan.row_stride, c, lowest_row + uint64_t(column) * box_bytes);
+    if (!PrepareCharacter<kMode, kNameWidth, kCells>(plan,
+                                                     ReadName<kNameWidth>(names + kNameWidth * k),
+                                                     static_cast<int32_t>(column), y, &c)) {
+      continue;
     }
+    uint8_t* box = lowest_row + uint64_t(column) * box_bytes;
+    if constexpr (kMode == RenderingMode::kLookup) {
+      if (boxes != nullptr) {
+        WriteLookupCharacter<kCells>(plan, boxes, c, box);
+        continue;
+      }
+    }
+    WriteCharacter<kMode, kCells>(plan.row_stride, c, box);
   }
 }
 

@@ -51,9 +51,15 @@ DecodedName DecodePatternName(const PictureCanvas& canvas, uint32_t name) {
   return decoded;
 }
 
+void ClearDrawnBoxes(DrawnBoxes* boxes) {
+  for (DrawnBox& slot : boxes->slots) slot = DrawnBox{DrawnBoxes::kEmpty, 0, 0, false, false};
+}
+
 void DrawNameRow(const PictureCanvas& canvas, DrawingPath path, const uint8_t* names,
                  uint32_t count, int32_t x, int32_t y) {
-  NameRowDrawerFor(canvas, path)(canvas, names, count, x, y);
+  DrawnBoxes boxes;
+  ClearDrawnBoxes(&boxes);
+  NameRowDrawerFor(canvas, path)(canvas, &boxes, names, count, x, y);
 }
 
 void DrawCharacter(const PictureCanvas& canvas, uint32_t name, int32_t x, int32_t y) {

@@ -30,6 +30,12 @@ void DrawPicture(const PictureLayout& layout, const PictureCanvas& canvas) {
   const PageGeometry& geometry = layout.geometry;
   // Chosen once for the whole picture.
   const NameRowDrawer draw_row = NameRowDrawerFor(canvas, FastestDrawingPath());
+  DrawnBoxes boxes;
+  DrawnBoxes* drawn = nullptr;
+  if (canvas.mode == RenderingMode::kLookup) {
+    ClearDrawnBoxes(&boxes);
+    drawn = &boxes;
+  }
   const uint64_t names_per_page = uint64_t{geometry.names_per_row} * geometry.rows_per_page;
   const uint64_t used_width = static_cast<uint64_t>(layout.used_width);
   const uint64_t used_height = static_cast<uint64_t>(layout.used_height);
@@ -47,7 +53,7 @@ void DrawPicture(const PictureLayout& layout, const PictureCanvas& canvas) {
       for (uint64_t row = 0; row < geometry.rows_per_page; ++row) {
         if (first_row + row >= used_height) break;
         const uint64_t index = page * names_per_page + row * geometry.names_per_row;
-        draw_row(canvas, layout.names + index * geometry.name_width,
+        draw_row(canvas, drawn, layout.names + index * geometry.name_width,
                  static_cast<uint32_t>(names_used), static_cast<int32_t>(first_column),
                  static_cast<int32_t>(first_row + row));
       }
