@@ -219,6 +219,31 @@ KRT_INLINE void WriteCharacter(size_t row_stride, const ReadyCharacter& c, uint8
   }
 }
 
+// Where characters of a 24-bit picture were drawn already: a character shown
+// again with the same palette and mirroring is copied from its earlier box,
+// row by row (in reverse when only the vertical flip differs), instead of
+// being looked up dot by dot again. Pictures repeat a few hundred characters
+// many times over. A fixed table with one entry per slot, kept on the stack
+// for one picture; a newer character takes the slot of an older one.
+struct DrawnBox {
+  uint32_t cell;  // offset of the character's first cell in the dot data
+  uint32_t bank;  // offset of its palette's first entry in the lookup table
+  uint32_t box;   // offset of its box's lowest row in the pixel block
+  bool mirror;
+  bool upside_down;
+};
+
+struct DrawnBoxes {
+  static constexpr uint32_t kSlotBits = 10;
+  // An offset no character has: dot data ends before it.
+  static constexpr uint32_t kEmpty = UINT32_MAX;
+  DrawnBox slots[1u << kSlotBits];
+};
+
+inline void ClearDrawnBoxes(DrawnBoxes* boxes) {
+  for (DrawnBox& slot : boxes->slots) slot = DrawnBox{DrawnBoxes::kEmpty, 0, 0, false, false};
+}
+
 // The slot of a character with its palette and mirroring.
 KRT_INLINE uint32_t SlotOf(uint32_t cell, uint32_t bank, bool mirror) {
   const uint32_t key = ((cell >> 6) * 2 + (mirror ? 1 : 0)) ^ (bank >> 8) * 0x9E3779B1u;
@@ -267,11 +292,11 @@ struct OneAtATime {
 };
 
 // Draws `count` names stored one after another from `names` at character
-// columns x, x + 1, ... of row y; see DrawNameRow.
+// columns x, x + 1, ... of row y; see DrawNameRow. Inlined into the walk
+// below, so that the plan stays in its registers.
 template <typename Groups, RenderingMode kMode, uint32_t kNameWidth, uint32_t kCells>
-void DrawNames(const PictureCanvas& canvas, DrawnBoxes* boxes, const uint8_t* names,
-               uint32_t count, int32_t x, int32_t y) {
-  const RowPlan plan = ReadCanvas<kMode, kCells>(canvas);
+KRT_INLINE void DrawRow(const RowPlan& plan, DrawnBoxes* boxes, const uint8_t* names,
+                        uint32_t count, int32_t x, int32_t y) {
   constexpr uint32_t size = CharacterDots(kCells);
   // Every box of the row shares its top and bottom: all inside the picture
   // or none.
@@ -328,8 +353,49 @@ void DrawNames(const PictureCanvas& canvas, DrawnBoxes* boxes, const uint8_t* na
   }
 }
 
+// Visits page rows, pages, rows and names in storage order and draws every
+// name inside the used extent, the screen's first name at character column
+// origin_x and row origin_y; pages, rows and names past the extent are not
+// visited. The canvas is read once, before the first row.
+template <typename Groups, RenderingMode kMode, uint32_t kNameWidth, uint32_t kCells>
+void DrawNames(const PictureCanvas& canvas, const PictureLayout& layout, int32_t origin_x,
+               int32_t origin_y) {
+  const RowPlan plan = ReadCanvas<kMode, kCells>(canvas);
+  [[maybe_unused]] DrawnBoxes boxes;
+  DrawnBoxes* drawn = nullptr;
+  if constexpr (kMode == RenderingMode::kLookup) {
+    ClearDrawnBoxes(&boxes);
+    drawn = &boxes;
+  }
+  const PageGeometry& geometry = layout.geometry;
+  const uint64_t names_per_page = uint64_t{geometry.names_per_row} * geometry.rows_per_page;
+  const uint64_t used_width = static_cast<uint64_t>(layout.used_width);
+  const uint64_t used_height = static_cast<uint64_t>(layout.used_height);
+  for (uint64_t page_row = 0; page_row < geometry.pages_down; ++page_row) {
+    const uint64_t first_row = page_row * geometry.rows_per_page;
+    if (first_row >= used_height) break;
+    for (uint64_t page_column = 0; page_column < geometry.pages_across; ++page_column) {
+      const uint64_t first_column = page_column * geometry.names_per_row;
+      if (first_column >= used_width) break;
+      const uint64_t page = page_row * geometry.pages_across + page_column;
+      // The names of a page row that lie inside the used width.
+      const uint64_t names_used = used_width - first_column < geometry.names_per_row
+                                      ? used_width - first_column
+                                      : geometry.names_per_row;
+      for (uint64_t row = 0; row < geometry.rows_per_page; ++row) {
+        if (first_row + row >= used_height) break;
+        const uint64_t index = page * names_per_page + row * geometry.names_per_row;
+        DrawRow<Groups, kMode, kNameWidth, kCells>(
+            plan, drawn, layout.names + index * kNameWidth, static_cast<uint32_t>(names_used),
+            static_cast<int32_t>(origin_x + int64_t(first_column)),
+            static_cast<int32_t>(origin_y + int64_t(first_row + row)));
+      }
+    }
+  }
+}
+
 template <typename Groups, RenderingMode kMode>
-NameRowDrawer DrawerFor(uint32_t name_width, uint32_t cells) {
+NameDrawer DrawerFor(uint32_t name_width, uint32_t cells) {
   if (name_width == 4) {
     return cells == 4 ? DrawNames<Groups, kMode, 4, 4> : DrawNames<Groups, kMode, 4, 1>;
   }
@@ -339,7 +405,7 @@ NameRowDrawer DrawerFor(uint32_t name_width, uint32_t cells) {
 // The drawing function of this unit for the canvas's mode, name width and
 // character size.
 template <typename Groups>
-NameRowDrawer DrawerFor(const PictureCanvas& canvas) {
+NameDrawer DrawerFor(const PictureCanvas& canvas) {
   const uint32_t cells = CellsPerCharacter(canvas);
   switch (canvas.mode) {
     case RenderingMode::kNibbles:

@@ -12,7 +12,7 @@ namespace krt::image {
 
 #if KRT_SIMD
 // In draw_character_vector.cpp, compiled for processors with SSE2.
-NameRowDrawer VectorNameRowDrawer(const PictureCanvas& canvas);
+NameDrawer VectorNameDrawer(const PictureCanvas& canvas);
 #endif
 
 DrawingPath FastestDrawingPath() {
@@ -32,9 +32,9 @@ DrawingPath FastestDrawingPath() {
 #endif
 }
 
-NameRowDrawer NameRowDrawerFor(const PictureCanvas& canvas, DrawingPath path) {
+NameDrawer NameDrawerFor(const PictureCanvas& canvas, DrawingPath path) {
 #if KRT_SIMD
-  if (path == DrawingPath::kVector) return VectorNameRowDrawer(canvas);
+  if (path == DrawingPath::kVector) return VectorNameDrawer(canvas);
 #else
   static_cast<void>(path);
 #endif
@@ -51,15 +51,19 @@ DecodedName DecodePatternName(const PictureCanvas& canvas, uint32_t name) {
   return decoded;
 }
 
-void ClearDrawnBoxes(DrawnBoxes* boxes) {
-  for (DrawnBox& slot : boxes->slots) slot = DrawnBox{DrawnBoxes::kEmpty, 0, 0, false, false};
-}
-
 void DrawNameRow(const PictureCanvas& canvas, DrawingPath path, const uint8_t* names,
                  uint32_t count, int32_t x, int32_t y) {
-  DrawnBoxes boxes;
-  ClearDrawnBoxes(&boxes);
-  NameRowDrawerFor(canvas, path)(canvas, &boxes, names, count, x, y);
+  // A screen of one page holding the one row.
+  PictureLayout row;
+  row.geometry.pages_across = 1;
+  row.geometry.pages_down = 1;
+  row.geometry.name_width = canvas.name_width;
+  row.geometry.names_per_row = count;
+  row.geometry.rows_per_page = 1;
+  row.names = names;
+  row.used_width = static_cast<int32_t>(count);
+  row.used_height = 1;
+  NameDrawerFor(canvas, path)(canvas, row, x, y);
 }
 
 void DrawCharacter(const PictureCanvas& canvas, uint32_t name, int32_t x, int32_t y) {

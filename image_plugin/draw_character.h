@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "picture_layout.h"
 #include "rendering_mode.h"
 
 namespace krt::image {
@@ -31,29 +32,6 @@ struct PictureCanvas {
   uint32_t lookup_entries = 0;
 };
 
-// Where characters of a 24-bit picture were drawn already: a character shown
-// again with the same palette and mirroring is copied from its earlier box,
-// row by row (in reverse when only the vertical flip differs), instead of
-// being looked up dot by dot again. Pictures repeat a few hundred characters
-// many times over. A fixed table with one entry per slot, kept on the stack
-// for one picture; a newer character takes the slot of an older one.
-struct DrawnBox {
-  uint32_t cell;  // offset of the character's first cell in the dot data
-  uint32_t bank;  // offset of its palette's first entry in the lookup table
-  uint32_t box;   // offset of its box's lowest row in the pixel block
-  bool mirror;
-  bool upside_down;
-};
-
-struct DrawnBoxes {
-  static constexpr uint32_t kSlotBits = 10;
-  // An offset no character has: dot data ends before it.
-  static constexpr uint32_t kEmpty = UINT32_MAX;
-  DrawnBox slots[1u << kSlotBits];
-};
-
-void ClearDrawnBoxes(DrawnBoxes* boxes);
-
 struct DecodedName {
   uint32_t character = 0;
   bool flip_horizontal = false;
@@ -74,22 +52,22 @@ enum class DrawingPath : uint8_t { kScalar, kVector };
 // more.
 DrawingPath FastestDrawingPath();
 
-// Draws `count` pattern names stored one after another (name width apart)
-// from `names`, at character columns x, x + 1, ... of row y. A name that is
-// skipped, a character that lies outside the dot data, or a box outside the
-// picture leaves its box of character_size dots square as it is; nothing
-// outside the boxes is written.
-// `boxes` (cleared before the picture's first row, and kept for its others)
-// is used for 24-bit pictures and may be null.
-using NameRowDrawer = void (*)(const PictureCanvas& canvas, DrawnBoxes* boxes,
-                               const uint8_t* names, uint32_t count, int32_t x, int32_t y);
+// Draws the names of `layout` (its geometry, names and used extent), the
+// screen's first name at character column origin_x and row origin_y: page
+// rows, pages, rows and names in storage order, every name inside the used
+// extent. A name that is skipped, a character that lies outside the dot
+// data, or a box outside the picture leaves its box of character_size dots
+// square as it is; nothing outside the boxes is written.
+using NameDrawer = void (*)(const PictureCanvas& canvas, const PictureLayout& layout,
+                            int32_t origin_x, int32_t origin_y);
 
 // The drawing function for the canvas's mode, name width and character size
 // on `path`; the scalar one when this build has no vector path.
-NameRowDrawer NameRowDrawerFor(const PictureCanvas& canvas, DrawingPath path);
+NameDrawer NameDrawerFor(const PictureCanvas& canvas, DrawingPath path);
 
-// One row of names on `path`; one name handed over already read, at
-// character column x and row y, on the fastest path.
+// `count` names stored one after another (name width apart) from `names`,
+// at character columns x, x + 1, ... of row y, on `path`; one name handed
+// over already read, at character column x and row y, on the fastest path.
 void DrawNameRow(const PictureCanvas& canvas, DrawingPath path, const uint8_t* names,
                  uint32_t count, int32_t x, int32_t y);
 void DrawCharacter(const PictureCanvas& canvas, uint32_t name, int32_t x, int32_t y);

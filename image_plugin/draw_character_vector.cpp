@@ -3,7 +3,7 @@
 // every mode with the wider loads and stores the compiler then has. The
 // 32-bit Windows build compiles this unit alone with -msse2, and calls into
 // it only when the processor reports SSE2 (FastestDrawingPath); only
-// VectorNameRowDrawer leaves it, everything else has internal linkage.
+// VectorNameDrawer leaves it, everything else has internal linkage.
 #include "cell_strips.h"
 #include "character_drawing.h"
 #include "draw_character.h"
@@ -54,7 +54,7 @@ struct CellStrips {
 
 }  // namespace
 
-NameRowDrawer VectorNameRowDrawer(const PictureCanvas& canvas) {
+NameDrawer VectorNameDrawer(const PictureCanvas& canvas) {
   return DrawerFor<CellStrips>(canvas);
 }
 

@@ -43,7 +43,7 @@ if [ -z "$(vector_instructions "$vector_object")" ]; then
   status=1
 fi
 
-exported=$("$nm" --defined-only -g "$vector_object" | awk '{print $3}' | grep -v VectorNameRowDrawer || true)
+exported=$("$nm" --defined-only -g "$vector_object" | awk '{print $3}' | grep -v VectorNameDrawer || true)
 if [ -n "$exported" ]; then
   echo "$vector_object defines symbols other units could be linked to:"
   echo "$exported"
