@@ -3,19 +3,13 @@
 // then transposed so that each buffer row takes one or two whole stores
 // instead of one small store per cell.
 //
-// Only for targets whose registers hold such vectors (x86-64 always has
-// SSE2). Elsewhere, 32-bit x86 built for any processor among them, the
-// compiler would split every vector into plain words, and characters are
-// drawn one at a time instead; both ways give the same bytes.
+// Included only by the vector drawing unit, which is compiled for targets
+// whose registers hold such vectors; everything here has internal linkage.
 #pragma once
 
-#if defined(__SSE2__)
-#define KRT_CELL_STRIPS 1
-#else
-#define KRT_CELL_STRIPS 0
+#if !defined(__SSE2__)
+#error "cell strips need 16-byte vectors: compile this unit with SSE2"
 #endif
-
-#if KRT_CELL_STRIPS
 
 #include <cstddef>
 #include <cstdint>
@@ -24,19 +18,20 @@
 #include "cell_writing.h"
 
 namespace krt::image {
+namespace {
 
 using ByteVector = uint8_t __attribute__((vector_size(16)));
 using WordVector = uint16_t __attribute__((vector_size(16)));
 using DwordVector = uint32_t __attribute__((vector_size(16)));
 using QwordVector = uint64_t __attribute__((vector_size(16)));
 
-inline DwordVector LoadDwords(const uint8_t* at) {
+KRT_INLINE DwordVector LoadDwords(const uint8_t* at) {
   DwordVector v;
   std::memcpy(&v, at, sizeof v);
   return v;
 }
 
-inline void StoreVector(uint8_t* at, QwordVector v) { std::memcpy(at, &v, sizeof v); }
+KRT_INLINE void StoreVector(uint8_t* at, QwordVector v) { std::memcpy(at, &v, sizeof v); }
 
 // Every row of four bytes mirrored: bytes reversed, and the two dots of each
 // byte exchanged.
@@ -151,6 +146,5 @@ KRT_INLINE void WriteBankedStrip(const NibbleCell (&cells)[4], const uint64_t (&
   }
 }
 
+}  // namespace
 }  // namespace krt::image
-
-#endif  // KRT_CELL_STRIPS

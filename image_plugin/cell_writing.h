@@ -2,6 +2,9 @@
 // rendering mode. Each cell row is moved as whole machine words: 4 bytes of
 // nibbles, 8 bytes of expanded nibbles or of byte dots, or 24 bytes of
 // looked-up colours, so that no mode decides anything per dot.
+//
+// Included by both drawing units, which are compiled with different flags:
+// everything here has internal linkage, so each keeps its own copy.
 #pragma once
 
 #include <bit>
@@ -15,11 +18,19 @@
 #define KRT_INLINE [[gnu::always_inline]] inline
 
 namespace krt::image {
+namespace {
 
 // Words are assembled and split with shifts, in memory order.
 static_assert(std::endian::native == std::endian::little, "cell rows assume little-endian words");
 
-inline constexpr uint32_t kCellDots = 8;
+// A cell is 8 x 8 dots: 4 bits a dot (16 colours) or a byte (256).
+constexpr uint32_t kCellDots = 8;
+constexpr uint32_t kNibbleCellBytes = 32;
+constexpr uint32_t kByteCellBytes = 64;
+
+constexpr uint32_t CellBytes(RenderingMode mode) {
+  return HasByteDots(mode) ? kByteCellBytes : kNibbleCellBytes;
+}
 
 // What the cell's rows are written with, chosen per character; only the
 // fields of the picture's rendering mode are set.
@@ -99,7 +110,7 @@ KRT_INLINE void WriteLookupRowByBytes(const uint8_t* dots, bool mirror, const ui
 template <RenderingMode kMode, bool kMirror, bool kUpsideDown>
 KRT_INLINE void WriteCell(const uint8_t* source, uint8_t* lowest_row, size_t stride,
                           const CellColours& colours) {
-  constexpr uint32_t row_bytes = HasByteDots(kMode) ? 8 : 4;
+  constexpr uint32_t row_bytes = CellBytes(kMode) / kCellDots;
   if constexpr (kMode == RenderingMode::kLookup) {
     // 64 lookups a cell: the rows stay a loop, so that the drawing code
     // stays small enough to be held decoded.
@@ -136,4 +147,5 @@ KRT_INLINE void WriteCell(const uint8_t* source, uint8_t* lowest_row, size_t str
   }
 }
 
+}  // namespace
 }  // namespace krt::image

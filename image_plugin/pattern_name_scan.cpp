@@ -3,13 +3,14 @@
 #include <cstring>
 
 #include "page_geometry.h"
+#include "pattern_name.h"
 
 namespace krt::image {
 
 namespace {
 
 // The position of the last non-zero name of a row, or -1; marks the bank of
-// every non-zero name (the high nibble of its first byte).
+// every non-zero name (its palette number).
 template <uint32_t kWidth>
 int64_t LastNonZeroName(const uint8_t* row, uint32_t names, uint8_t* banks) {
   int64_t last = -1;
@@ -20,7 +21,7 @@ int64_t LastNonZeroName(const uint8_t* row, uint32_t names, uint8_t* banks) {
     std::memcpy(&value, name, kWidth);
     if (value != 0) {
       last = position;
-      banks[name[0] >> 4] = 1;
+      banks[StoredNamePalette(name)] = 1;
     }
   }
   return last;

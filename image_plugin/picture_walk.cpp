@@ -27,31 +27,7 @@ PictureCanvas MakeCanvas(const ScreenSections& screen, const PictureLayout& layo
 }
 
 void DrawPicture(const PictureLayout& layout, const PictureCanvas& canvas) {
-  const PageGeometry& geometry = layout.geometry;
-  const CharacterPlan plan = PlanCharacters(canvas);
-  const uint64_t names_per_page = uint64_t{geometry.names_per_row} * geometry.rows_per_page;
-  const uint64_t used_width = static_cast<uint64_t>(layout.used_width);
-  const uint64_t used_height = static_cast<uint64_t>(layout.used_height);
-  for (uint64_t page_row = 0; page_row < geometry.pages_down; ++page_row) {
-    const uint64_t first_row = page_row * geometry.rows_per_page;
-    if (first_row >= used_height) break;
-    for (uint64_t page_column = 0; page_column < geometry.pages_across; ++page_column) {
-      const uint64_t first_column = page_column * geometry.names_per_row;
-      if (first_column >= used_width) break;
-      const uint64_t page = page_row * geometry.pages_across + page_column;
-      // The names of a page row that lie inside the used width.
-      const uint64_t names_used = used_width - first_column < geometry.names_per_row
-                                      ? used_width - first_column
-                                      : geometry.names_per_row;
-      for (uint64_t row = 0; row < geometry.rows_per_page; ++row) {
-        if (first_row + row >= used_height) break;
-        const uint64_t index = page * names_per_page + row * geometry.names_per_row;
-        DrawNameRow(plan, layout.names + index * geometry.name_width,
-                    static_cast<uint32_t>(names_used), static_cast<int32_t>(first_column),
-                    static_cast<int32_t>(first_row + row));
-      }
-    }
-  }
+  NameDrawerFor(canvas, FastestDrawingPath())(canvas, layout, 0, 0);
 }
 
 }  // namespace krt::image

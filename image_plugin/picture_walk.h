@@ -20,8 +20,8 @@ PictureCanvas MakeCanvas(const ScreenSections& screen, const PictureLayout& layo
                          const uint8_t* lookup_table);
 
 // Visits page rows, pages, rows and names in storage order and draws every
-// name inside the used extent; pages, rows and names past it are not
-// visited.
+// name inside the used extent, on the fastest drawing path; pages, rows and
+// names past it are not visited.
 void DrawPicture(const PictureLayout& layout, const PictureCanvas& canvas);
 
 }  // namespace krt::image

@@ -2,7 +2,8 @@
 // box's point of view: for every dot of a character's box, which dot of which
 // cell lands there. Random names over every rendering mode, name width and
 // character size, with flips, skip bits, characters past the dot data and
-// palettes past the colours, must give the same bytes.
+// palettes past the colours, must give the same bytes, on the scalar path and
+// on the vector path where the processor has it.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -15,6 +16,7 @@
 
 namespace {
 
+using krt::image::DrawingPath;
 using krt::image::PictureCanvas;
 using krt::image::RenderingMode;
 using krt::test::TestCanvas;
@@ -87,13 +89,14 @@ struct ReferenceCase {
   uint32_t character_size;
   uint32_t name_width;
   bool regions;
+  DrawingPath path;
 };
 
 std::string CaseName(const testing::TestParamInfo<ReferenceCase>& info) {
   const ReferenceCase& c = info.param;
   return "mode" + std::to_string(static_cast<int>(c.mode)) + "_" +
          std::to_string(c.character_size) + "dot_" + std::to_string(c.name_width) + "byte" +
-         (c.regions ? "_regions" : "");
+         (c.regions ? "_regions" : "") + (c.path == DrawingPath::kVector ? "_vector" : "_scalar");
 }
 
 uint32_t RandomName(std::mt19937& random, uint32_t name_width) {
@@ -134,7 +137,7 @@ TEST_P(ReferenceDrawing, RowsAndSingleCharactersMatchDotByDot) {
     }
     const int32_t y = round % kDown;
     std::fill(t.pixels.begin(), t.pixels.end(), 0);
-    krt::image::DrawNameRow(krt::image::PlanCharacters(t.canvas), stored.data(), kAcross, 0, y);
+    krt::image::DrawNameRow(t.canvas, p.path, stored.data(), kAcross, 0, y);
     const std::vector<uint8_t> row_drawn = t.pixels;
 
     std::fill(t.pixels.begin(), t.pixels.end(), 0);
@@ -204,8 +207,8 @@ TEST_P(ReferenceDrawing, WideRowsOfMostlyDrawableCharactersMatchDotByDot) {
     const int32_t first = starts[round % 5];
     const int32_t y = round % kDown;
     std::fill(t.pixels.begin(), t.pixels.end(), 0);
-    krt::image::DrawNameRow(krt::image::PlanCharacters(t.canvas), stored.data(),
-                            static_cast<uint32_t>(names.size()), first, y);
+    krt::image::DrawNameRow(t.canvas, p.path, stored.data(), static_cast<uint32_t>(names.size()),
+                            first, y);
 
     std::vector<uint8_t> expected(t.pixels.size(), 0);
     for (int32_t k = 0; k < static_cast<int32_t>(names.size()); ++k) {
@@ -217,15 +220,21 @@ TEST_P(ReferenceDrawing, WideRowsOfMostlyDrawableCharactersMatchDotByDot) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryMode, ReferenceDrawing, testing::ValuesIn([] {
+                           std::vector<DrawingPath> paths{DrawingPath::kScalar};
+                           if (krt::image::FastestDrawingPath() == DrawingPath::kVector) {
+                             paths.push_back(DrawingPath::kVector);
+                           }
                            std::vector<ReferenceCase> cases;
                            for (auto mode : {RenderingMode::kNibbles, RenderingMode::kBankedNibbles,
                                              RenderingMode::kBytes, RenderingMode::kLookup}) {
                              for (uint32_t size : {8u, 16u}) {
                                for (uint32_t width : {2u, 4u}) {
-                                 cases.push_back({mode, size, width, false});
-                                 if (mode == RenderingMode::kBankedNibbles ||
-                                     mode == RenderingMode::kLookup) {
-                                   cases.push_back({mode, size, width, true});
+                                 for (DrawingPath path : paths) {
+                                   cases.push_back({mode, size, width, false, path});
+                                   if (mode == RenderingMode::kBankedNibbles ||
+                                       mode == RenderingMode::kLookup) {
+                                     cases.push_back({mode, size, width, true, path});
+                                   }
                                  }
                                }
                              }

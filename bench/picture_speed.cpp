@@ -1,0 +1,131 @@
+// GetPicture against a zero-filled movable block of the bitmap's size plus a
+// memcpy into it, per rendering mode, for a build Google Benchmark does not
+// reach: the 32-bit DLL under Wine. Each round times one batch of each side
+// back to back, so both see the same load; the table gives the median time
+// of each side and the median, lowest and highest ratio of the rounds.
+//
+// Times are this thread's processor time; the resolution of that clock
+// (Wine takes it from the kernel's per-thread counters) is why batches are
+// long.
+//
+// Usage: picture_speed [ROUNDS]
+#include <windows.h>
+
+#include <algorithm>
+#include <ctime>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "bench_screens.h"
+#include "plugin_loader.h"
+
+namespace {
+
+// Processor time of this thread, not wall time: on a shared machine the wall
+// clock also counts the time other programs held the processor.
+double Seconds() {
+#if defined(_WIN32)
+  FILETIME created, exited, kernel, user;
+  GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
+  const auto ticks = [](const FILETIME& t) {
+    return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+  };
+  return static_cast<double>(ticks(kernel) + ticks(user)) * 1e-7;
+#else
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+#endif
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t middle = values.size() / 2;
+  return values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+struct Case {
+  krt::GetPictureFn get_picture;
+  std::vector<uint8_t> screen;
+  std::vector<uint8_t> copy_source;  // as many bytes as the pixel block
+};
+
+// False when the call fails: a failing call would be timed as a fast one.
+bool RenderOnce(const Case& c, size_t* pixel_bytes) {
+  krt::MemoryHandle info = nullptr;
+  krt::MemoryHandle pixels = nullptr;
+  const auto source = reinterpret_cast<const char*>(c.screen.data());
+  if (c.get_picture(source, static_cast<int32_t>(c.screen.size()), 1, &info, &pixels, nullptr,
+                    0) != 0) {
+    return false;
+  }
+  if (pixel_bytes != nullptr) *pixel_bytes = LocalSize(pixels);
+  LocalFree(info);
+  LocalFree(pixels);
+  return true;
+}
+
+void CopyOnce(const Case& c) {
+  HLOCAL block = LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, c.copy_source.size());
+  void* to = LocalLock(block);
+  std::memcpy(to, c.copy_source.data(), c.copy_source.size());
+  // Keeps the copy from being left out.
+  asm volatile("" : : "r"(to) : "memory");
+  LocalUnlock(block);
+  LocalFree(block);
+}
+
+template <typename Step>
+double TimeBatch(int calls, Step step) {
+  const double start = Seconds();
+  for (int i = 0; i < calls; ++i) step();
+  return (Seconds() - start) / calls;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int rounds = argc > 1 ? std::atoi(argv[1]) : 15;
+  krt::host::PluginSet plugins;
+  std::string error;
+  if (rounds <= 0 || !krt::host::LoadPluginSet(krt::host::ProgramFolder(), &plugins, &error)) {
+    std::fprintf(stderr, "picture_speed: %s\n", rounds <= 0 ? "ROUNDS must be positive" : error.c_str());
+    return 1;
+  }
+  const char* mode_names[] = {"mode0_4bit", "mode1_8bit", "mode2_8bit", "mode3_24bit"};
+  std::printf("%-22s %12s %12s %8s %8s %8s\n", "GetPicture / Memcpy", "subject us", "baseline us",
+              "ratio", "lowest", "highest");
+  int status = 0;
+  for (bool cells_2x2 : {false, true}) {
+    for (int mode = 0; mode < 4; ++mode) {
+      const std::string name = std::string(mode_names[mode]) + (cells_2x2 ? "_16dot" : "_8dot");
+      Case c{plugins.image.GetPicture, krt::bench::LargeScreen(mode, cells_2x2), {}};
+      size_t pixel_bytes = 0;
+      if (!RenderOnce(c, &pixel_bytes)) {
+        std::printf("%-22s GetPicture failed\n", name.c_str());
+        status = 1;
+        continue;
+      }
+      c.copy_source.assign(pixel_bytes, 0x5A);
+      // Batches of about 20 ms, so that the clock's resolution is small
+      // beside them.
+      const double one = TimeBatch(3, [&] { RenderOnce(c, nullptr); });
+      const int calls = std::max(1, static_cast<int>(0.02 / std::max(one, 1e-7)));
+      std::vector<double> subject, baseline, ratios;
+      for (int round = 0; round < rounds; ++round) {
+        subject.push_back(TimeBatch(calls, [&] { RenderOnce(c, nullptr); }));
+        baseline.push_back(TimeBatch(calls, [&] { CopyOnce(c); }));
+        ratios.push_back(subject.back() / baseline.back());
+      }
+      std::printf("%-22s %12.1f %12.1f %8.2f %8.2f %8.2f\n", name.c_str(), Median(subject) * 1e6,
+                  Median(baseline) * 1e6, Median(ratios),
+                  *std::min_element(ratios.begin(), ratios.end()),
+                  *std::max_element(ratios.begin(), ratios.end()));
+    }
+  }
+  krt::host::UnloadPluginSet(&plugins);
+  return status;
+}
