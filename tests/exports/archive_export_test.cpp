@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -428,6 +430,73 @@ TEST_F(GetFileExport, MemoryInputBeginsAtTheEntry) {
                             5 | kMemoryOutput, nullptr, 0),
             krt::kSuccess);
   EXPECT_EQ(krt::test::TakeBlock(slot), plan.screens[1]);
+}
+
+std::string NewFolder() {
+  const std::string folder = krt::test::FreshPath("folder");
+  EXPECT_TRUE(std::filesystem::create_directory(folder));
+  return folder;
+}
+
+// GetFile with disk output from a file (a path) or a memory image.
+int32_t ExtractTo(std::string destination, const std::string& path, int32_t position) {
+  return Axkrt().GetFile(path.c_str(), position, destination.data(), kDiskOutput, nullptr, 0);
+}
+int32_t ExtractTo(std::string destination, const std::vector<uint8_t>& image) {
+  return Axkrt().GetFile(reinterpret_cast<const char*>(image.data()),
+                         static_cast<int32_t>(image.size()), destination.data(), kMemoryInput,
+                         nullptr, 0);
+}
+
+// A folder as destination receives the entry under its listed name, with or
+// without a trailing separator, replacing a file of that name; the position
+// may stand before the magic as for any destination.
+TEST_F(GetFileExport, IntoAFolderUnderTheListedName) {
+  PackPlan plan;
+  for (uint32_t i = 0; i < 1001; ++i) {
+    plan.screens.push_back(krt::test::SmallestScreen());
+    krt::test::PutBe32(plan.screens.back(), 252, i);  // a byte the scan does not read
+  }
+  plan.gaps_before.assign(1001, 4);
+  const std::vector<uint8_t> pack = BuildPack(plan);
+  TempFile file(pack);
+  const krt::test::Listing listing = krt::test::ListFile(file.path, 0);
+  ASSERT_EQ(listing.records.size(), 1001u);
+  for (const Lookup& found :
+       {LookUp(file.path, 0, "1000.2D"), LookUpImage(pack, "1000.2d", 0x80)}) {
+    EXPECT_EQ(found.result, krt::kSuccess);
+    EXPECT_EQ(krt::test::RecordBytes(found.record), krt::test::RecordBytes(listing.records[1000]));
+  }
+  const std::string folder = NewFolder();
+  const std::string separator(1, std::filesystem::path::preferred_separator);
+  for (const size_t i : {0, 7, 999, 1000}) {
+    for (const std::string& tail : {std::string(), std::string("/"), separator}) {
+      const std::string written = folder + "/" + EntryName(i);
+      std::ofstream(written) << std::string(4000, 'x');
+      const auto position = static_cast<int32_t>(listing.records[i].position - 4 * (i % 2));
+      EXPECT_EQ(ExtractTo(folder + tail, file.path, position), krt::kSuccess);
+      EXPECT_EQ(krt::test::ReadWholeFile(written), plan.screens[i]) << i << " " << tail;
+    }
+  }
+}
+
+// Without a listing from the file's first byte to name it, an entry is named
+// after its position; a memory image begins at its entry, its first.
+TEST_F(GetFileExport, IntoAFolderWithoutAListedName) {
+  const PackPlan plan = ThreeScreenPack();
+  std::vector<uint8_t> pack(100, 0xAB);
+  const std::vector<uint8_t> inner = BuildPack(plan);
+  pack.insert(pack.end(), inner.begin(), inner.end());
+  TempFile file(pack);
+  const std::string folder = NewFolder();
+  const size_t second = 100 + ScreenPositions(plan)[1];
+  const std::vector<uint8_t> image(pack.begin() + static_cast<std::ptrdiff_t>(second - 8),
+                                   pack.end());
+  EXPECT_EQ(ExtractTo(folder, file.path, static_cast<int32_t>(second)), krt::kSuccess);
+  EXPECT_EQ(ExtractTo(folder, image), krt::kSuccess);
+  EXPECT_EQ(krt::test::ReadWholeFile(folder + "/pos" + std::to_string(second) + ".2D"),
+            plan.screens[1]);
+  EXPECT_EQ(krt::test::ReadWholeFile(folder + "/000.2D"), plan.screens[1]);
 }
 
 TEST_F(GetFileExport, Failures) {
