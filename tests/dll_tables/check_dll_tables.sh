@@ -33,10 +33,8 @@ while read -r name; do
 done < <(awk '/DLL Name:/ {print $3}' <<<"$tables")
 
 # Some hosts load only files ending in ".spi", compared case-sensitively.
-if [ "$(basename "$dll")" != "$(basename "$expected" .exports).spi" ]; then
-  echo "$dll is not named after its plug-in with the extension .spi"
-  status=1
-fi
+[ "$(basename "$dll")" = "$(basename "$expected" .exports).spi" ] || {
+  echo "$dll is not named after its plug-in with the extension .spi"; status=1; }
 
 [ "$status" -eq 0 ] && echo "$dll: exports and imports as expected"
 exit "$status"

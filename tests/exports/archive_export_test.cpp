@@ -234,19 +234,6 @@ TEST_F(GetArchiveInfoExport, NothingToListClearsTheSlot) {
   }
 }
 
-TEST_F(GetArchiveInfoExport, EntryNamesGrowPastThreeDigits) {
-  PackPlan plan;
-  plan.screens.assign(1001, krt::test::SmallestScreen());
-  plan.gaps_before.assign(1001, 4);
-  const std::vector<uint8_t> pack = BuildPack(plan);
-  const krt::test::Listing listing = krt::test::ListImage(pack);
-  ASSERT_EQ(listing.result, krt::kSuccess);
-  ASSERT_EQ(listing.records.size(), 1001u);
-  EXPECT_STREQ(listing.records[999].filename, "999.2D");
-  EXPECT_STREQ(listing.records[1000].filename, "1000.2D");
-  EXPECT_EQ(listing.records[1000].position, 1001u * 260 - 256);
-}
-
 TEST_F(GetArchiveInfoExport, NullSlotRecordOrImageIsRefused) {
   const std::vector<uint8_t> pack = BuildPack(ThreeScreenPack());
   const auto* image = reinterpret_cast<const char*>(pack.data());
@@ -301,16 +288,16 @@ TEST_F(GetFileInfoExport, NamesAndTheirEntries) {
     int entry;  // index into the listing when found
   };
   const Case cases[] = {
-      {"000.2D", 0, krt::kSuccess, 0},           {"002.2D", 0, krt::kSuccess, 2},
-      {"000.2d", 0, krt::kBadArgument, -1},      {"001.2d", 0x80, krt::kSuccess, 1},
-      {"abc.2D", 0, krt::kSuccess, 0},           {"000.2Dx", 0, krt::kSuccess, 0},
-      {" +2.2D", 0x80, krt::kSuccess, 2},        {"12.2D", 0, krt::kBadArgument, -1},
-      {"0001.2D", 0, krt::kBadArgument, -1},     {"-01.2D", 0, krt::kNotValidData, -1},
-      {"003.2D", 0, krt::kNotValidData, -1},     {"0", 0x80, krt::kBadArgument, -1},
+      {"000.2D", 0, krt::kSuccess, 0},          {"002.2D", 0, krt::kSuccess, 2},
+      {"000.2d", 0, krt::kBadArgument, -1},     {"001.2d", 0x80, krt::kSuccess, 1},
+      {"abc.2D", 0, krt::kSuccess, 0},          {"000.2Dx", 0, krt::kSuccess, 0},
+      {" +2.2D", 0x80, krt::kSuccess, 2},       {"12.2D", 0, krt::kBadArgument, -1},
+      {"0001.2D", 0, krt::kBadArgument, -1},    {"-01.2D", 0, krt::kNotValidData, -1},
+      {"003.2D", 0, krt::kNotValidData, -1},    {"0", 0x80, krt::kBadArgument, -1},
+      {"1000.2D", 0, krt::kNotValidData, -1},   {"99999999999.2D", 0, krt::kNotValidData, -1},
+      {"01000.2D", 0, krt::kBadArgument, -1},   {"1000.2d", 0, krt::kBadArgument, -1},
+      {"1000.2Dx", 0, krt::kBadArgument, -1},   {"1000.2", 0, krt::kBadArgument, -1},
       {"001.2D", 0xFFFFFF78, krt::kSuccess, 1},  // unread bits ignored; input mode 0
-      {"1000.2d", 0x80, krt::kNotValidData, -1}, {"99999999999.2D", 0, krt::kNotValidData, -1},
-      {"01000.2D", 0, krt::kBadArgument, -1},    {"1000.2d", 0, krt::kBadArgument, -1},
-      {"1000.2Dx", 0, krt::kBadArgument, -1},    {"1000.2", 0, krt::kBadArgument, -1},
   };
   for (const Case& c : cases) {
     for (const Lookup& lookup :
@@ -434,24 +421,18 @@ TEST_F(GetFileExport, MemoryInputBeginsAtTheEntry) {
 
 std::string NewFolder() {
   const std::string folder = krt::test::FreshPath("folder");
-  EXPECT_TRUE(std::filesystem::create_directory(folder));
-  return folder;
+  return std::filesystem::create_directory(folder) ? folder : "not made";
+}
+int32_t ExtractTo(std::string folder, const char* source, int32_t position_or_length,
+                  uint32_t flag = 0) {
+  return Axkrt().GetFile(source, position_or_length, folder.data(), flag, nullptr, 0);
 }
 
-// GetFile with disk output from a file (a path) or a memory image.
-int32_t ExtractTo(std::string destination, const std::string& path, int32_t position) {
-  return Axkrt().GetFile(path.c_str(), position, destination.data(), kDiskOutput, nullptr, 0);
-}
-int32_t ExtractTo(std::string destination, const std::vector<uint8_t>& image) {
-  return Axkrt().GetFile(reinterpret_cast<const char*>(image.data()),
-                         static_cast<int32_t>(image.size()), destination.data(), kMemoryInput,
-                         nullptr, 0);
-}
-
-// A folder as destination receives the entry under its listed name, with or
+// The 1001st entry is listed, looked up and extracted by the name "1000.2D".
+// A folder as destination receives each entry under its listed name, with or
 // without a trailing separator, replacing a file of that name; the position
-// may stand before the magic as for any destination.
-TEST_F(GetFileExport, IntoAFolderUnderTheListedName) {
+// may stand before the magic, as for any destination.
+TEST_F(ArchiveExports, EntryNamesGrowPastThreeDigits) {
   PackPlan plan;
   for (uint32_t i = 0; i < 1001; ++i) {
     plan.screens.push_back(krt::test::SmallestScreen());
@@ -460,21 +441,23 @@ TEST_F(GetFileExport, IntoAFolderUnderTheListedName) {
   plan.gaps_before.assign(1001, 4);
   const std::vector<uint8_t> pack = BuildPack(plan);
   TempFile file(pack);
-  const krt::test::Listing listing = krt::test::ListFile(file.path, 0);
+  const krt::test::Listing listing = krt::test::ListImage(pack);
   ASSERT_EQ(listing.records.size(), 1001u);
+  EXPECT_STREQ(listing.records[999].filename, "999.2D");
+  EXPECT_STREQ(listing.records[1000].filename, "1000.2D");
+  EXPECT_EQ(listing.records[1000].position, 1001u * 260 - 256);
   for (const Lookup& found :
        {LookUp(file.path, 0, "1000.2D"), LookUpImage(pack, "1000.2d", 0x80)}) {
-    EXPECT_EQ(found.result, krt::kSuccess);
     EXPECT_EQ(krt::test::RecordBytes(found.record), krt::test::RecordBytes(listing.records[1000]));
   }
   const std::string folder = NewFolder();
-  const std::string separator(1, std::filesystem::path::preferred_separator);
   for (const size_t i : {0, 7, 999, 1000}) {
-    for (const std::string& tail : {std::string(), std::string("/"), separator}) {
+    for (const char* tail : {"", "/", "\\"}) {
+      if (*tail == '\\' && std::filesystem::path::preferred_separator != '\\') continue;
       const std::string written = folder + "/" + EntryName(i);
       std::ofstream(written) << std::string(4000, 'x');
-      const auto position = static_cast<int32_t>(listing.records[i].position - 4 * (i % 2));
-      EXPECT_EQ(ExtractTo(folder + tail, file.path, position), krt::kSuccess);
+      const uint32_t position = listing.records[i].position - 4 * (i % 2);
+      EXPECT_EQ(ExtractTo(folder + tail, file.path.c_str(), static_cast<int32_t>(position)), 0);
       EXPECT_EQ(krt::test::ReadWholeFile(written), plan.screens[i]) << i << " " << tail;
     }
   }
@@ -483,17 +466,16 @@ TEST_F(GetFileExport, IntoAFolderUnderTheListedName) {
 // Without a listing from the file's first byte to name it, an entry is named
 // after its position; a memory image begins at its entry, its first.
 TEST_F(GetFileExport, IntoAFolderWithoutAListedName) {
-  const PackPlan plan = ThreeScreenPack();
-  std::vector<uint8_t> pack(100, 0xAB);
-  const std::vector<uint8_t> inner = BuildPack(plan);
-  pack.insert(pack.end(), inner.begin(), inner.end());
+  PackPlan plan = ThreeScreenPack();
+  plan.gaps_before[0] = 100;  // too far for a walk from the file's first byte
+  const std::vector<uint8_t> pack = BuildPack(plan);
   TempFile file(pack);
   const std::string folder = NewFolder();
-  const size_t second = 100 + ScreenPositions(plan)[1];
-  const std::vector<uint8_t> image(pack.begin() + static_cast<std::ptrdiff_t>(second - 8),
-                                   pack.end());
-  EXPECT_EQ(ExtractTo(folder, file.path, static_cast<int32_t>(second)), krt::kSuccess);
-  EXPECT_EQ(ExtractTo(folder, image), krt::kSuccess);
+  const size_t second = ScreenPositions(plan)[1];
+  EXPECT_EQ(ExtractTo(folder, file.path.c_str(), static_cast<int32_t>(second)), 0);
+  EXPECT_EQ(ExtractTo(folder, reinterpret_cast<const char*>(&pack[second - 8]),
+                      static_cast<int32_t>(pack.size() - second + 8), kMemoryInput),
+            0);
   EXPECT_EQ(krt::test::ReadWholeFile(folder + "/pos" + std::to_string(second) + ".2D"),
             plan.screens[1]);
   EXPECT_EQ(krt::test::ReadWholeFile(folder + "/000.2D"), plan.screens[1]);
