@@ -1,6 +1,7 @@
 #include "entry_name.h"
 
 #include <cstddef>
+#include <cstdint>
 
 namespace krt::archive {
 namespace {
@@ -19,6 +20,14 @@ bool IsWhiteSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+bool HasExtensionAt(const char* name, size_t at, bool ignore_case) {
+  // A mismatch stops the comparison, so nothing past a terminating zero is read.
+  for (size_t k = 0; k < kExtensionLength; ++k) {
+    if (!SameCharacter(name[at + k], kExtension[k], ignore_case)) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool IsEntryName(const char* name, bool ignore_case) {
@@ -28,10 +37,7 @@ bool IsEntryName(const char* name, bool ignore_case) {
   for (size_t at = 0; at < kExtensionAt; ++at) {
     if (name[at] == '\0') return false;
   }
-  for (size_t at = 0; at < kExtensionLength; ++at) {
-    if (!SameCharacter(name[kExtensionAt + at], kExtension[at], ignore_case)) return false;
-  }
-  return true;
+  return HasExtensionAt(name, kExtensionAt, ignore_case);
 }
 
 int32_t EntryIndexOfName(const char* name) {
@@ -50,6 +56,22 @@ int32_t EntryIndexOfName(const char* name) {
     ++at;
   }
   return negative ? -number : number;
+}
+
+bool IsLongEntryName(const char* name, bool ignore_case, int32_t* index) {
+  if (name == nullptr || name[0] == '0') return false;
+  // Counted in 64 bits and held at INT32_MAX, so any number of digits is safe.
+  int64_t number = 0;
+  size_t at = 0;
+  while (IsDigit(name[at])) {
+    number = number * 10 + (name[at] - '0');
+    if (number > INT32_MAX) number = INT32_MAX;
+    ++at;
+  }
+  if (at <= kExtensionAt || !HasExtensionAt(name, at, ignore_case)) return false;
+  if (name[at + kExtensionLength] != '\0') return false;
+  *index = static_cast<int32_t>(number);
+  return true;
 }
 
 }  // namespace krt::archive

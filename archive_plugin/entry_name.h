@@ -1,5 +1,6 @@
 // Entry names as a host passes them back to ask for one entry: "NNN.2D",
-// the entry index in decimal before the extension.
+// the entry index in decimal before the extension, and from index 1000 on
+// the longer names the listing gives, such as "1000.2D".
 #pragma once
 
 #include <cstdint>
@@ -16,5 +17,11 @@ bool IsEntryName(const char* name, bool ignore_case);
 // leading white space skipped, one optional sign, then digits up to the
 // first other character; 0 when there are no digits.
 int32_t EntryIndexOfName(const char* name);
+
+// Whether `name` is exactly the listed name of an index of 1000 or more:
+// four or more digits without a leading zero, then ".2D" compared as in
+// IsEntryName, and nothing after it. Stores the index, or INT32_MAX for one
+// beyond it, which no pack reaches. Such names never pass IsEntryName.
+bool IsLongEntryName(const char* name, bool ignore_case, int32_t* index);
 
 }  // namespace krt::archive

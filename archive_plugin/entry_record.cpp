@@ -12,8 +12,16 @@ void BuildEntryRecord(const PackEntry& entry, fileInfo* record) {
   record->position = entry.position;
   record->compsize = entry.extent;
   record->filesize = entry.extent;
-  // An index has at most ten digits, far inside the 200-byte name field.
-  wsprintfA(record->filename, "%03d.2D", static_cast<int>(entry.index));
+  static_assert(sizeof record->filename >= kEntryNameSize);
+  FormatEntryName(entry.index, record->filename);
 }
+
+// An index or position has at most ten digits, so either name fits in
+// kEntryNameSize bytes.
+void FormatEntryName(uint32_t index, char* name) {
+  wsprintfA(name, "%03d.2D", static_cast<int>(index));
+}
+
+void FormatUnlistedName(uint32_t position, char* name) { wsprintfA(name, "pos%u.2D", position); }
 
 }  // namespace krt::archive

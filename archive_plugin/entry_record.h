@@ -1,6 +1,8 @@
 // The host's fileInfo record describing one entry of a pack.
 #pragma once
 
+#include <cstddef>
+
 #include "pack_walk.h"
 #include "plugin_interface.h"
 
@@ -8,6 +10,17 @@ namespace krt::archive {
 
 // Entries are stored, not compressed; this tag says which plug-in made them.
 constexpr char kMethodTag[] = "AxKRT";
+
+// Room for any entry name, its terminating zero included.
+constexpr size_t kEntryNameSize = 24;
+
+// The entry's name in the listing: "%03d.2D" of its index.
+void FormatEntryName(uint32_t index, char* name);
+
+// The name of an entry that no listing of its pack names: "pos" and the
+// position of its magic in decimal, then ".2D". It is never an entry name
+// that GetFileInfo takes, so it cannot pass for another entry's.
+void FormatUnlistedName(uint32_t position, char* name);
 
 // Fills the whole record: method tag, position, both sizes equal to the
 // screen extent, the name "%03d.2D" of the entry index; all else zero.

@@ -27,8 +27,13 @@ Result FindEntry(const OpenedPack& pack, int32_t wanted_index, PackEntry* found)
 
 Result DescribeEntry(const char* source, int32_t offset_or_length, const char* entry_name,
                      uint32_t flag, fileInfo* record) {
-  if (!IsEntryName(entry_name, (flag & kIgnoreCaseFlag) != 0)) return kBadArgument;
-  const int32_t wanted_index = EntryIndexOfName(entry_name);
+  const bool ignore_case = (flag & kIgnoreCaseFlag) != 0;
+  int32_t wanted_index = 0;
+  if (IsEntryName(entry_name, ignore_case)) {
+    wanted_index = EntryIndexOfName(entry_name);
+  } else if (!IsLongEntryName(entry_name, ignore_case, &wanted_index)) {
+    return kBadArgument;
+  }
 
   OpenedPack pack;
   const Result opened = OpenPack(source, offset_or_length, flag, &pack);

@@ -40,7 +40,7 @@ std::string ProgramFolder() {
   return slash == std::string::npos ? std::string() : program.substr(0, slash + 1);
 }
 
-std::string PluginFileName(const std::string& plugin) { return plugin + ".SPI"; }
+std::string PluginFileName(const std::string& plugin) { return plugin + ".spi"; }
 
 #else
 

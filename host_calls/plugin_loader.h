@@ -30,7 +30,7 @@ Fn FindPluginFunction(const PluginModule& module, const char* name) {
 // The folder of the running program, with a trailing separator.
 std::string ProgramFolder();
 
-// The file name a plug-in has on this platform: "IFKRT.SPI" on Windows,
+// The file name a plug-in has on this platform: "IFKRT.spi" on Windows,
 // "IFKRT.so" elsewhere.
 std::string PluginFileName(const std::string& plugin);
 

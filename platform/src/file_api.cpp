@@ -134,4 +134,11 @@ BOOL WINAPI CloseHandle(HANDLE object) {
 
 BOOL WINAPI DeleteFileA(LPCSTR name) { return name != nullptr && unlink(name) == 0 ? TRUE : FALSE; }
 
+// Only the folder bit is told apart; everything else that exists is normal.
+DWORD WINAPI GetFileAttributesA(LPCSTR name) {
+  struct stat info {};
+  if (name == nullptr || stat(name, &info) != 0) return INVALID_FILE_ATTRIBUTES;
+  return S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+}
+
 }  // extern "C"

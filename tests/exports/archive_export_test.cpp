@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -213,30 +215,6 @@ TEST_F(GetArchiveInfoExport, NothingToListClearsTheSlot) {
   }
 }
 
-TEST_F(GetArchiveInfoExport, EntryNamesGrowPastThreeDigits) {
-  PackPlan plan;
-  plan.screens.assign(1001, krt::test::SmallestScreen());
-  plan.gaps_before.assign(1001, 4);
-  const std::vector<uint8_t> pack = BuildPack(plan);
-  const krt::test::Listing listing = krt::test::ListImage(pack);
-  ASSERT_EQ(listing.result, krt::kSuccess);
-  ASSERT_EQ(listing.records.size(), 1001u);
-  EXPECT_STREQ(listing.records[999].filename, "999.2D");
-  EXPECT_STREQ(listing.records[1000].filename, "1000.2D");
-  EXPECT_EQ(listing.records[1000].position, 1001u * 260 - 256);
-
-  // The host cannot ask for that entry by name.
-  krt::fileInfo record;
-  EXPECT_EQ(
-      Axkrt().GetFileInfo(reinterpret_cast<const char*>(pack.data()),
-                          static_cast<int32_t>(pack.size()), "1000.2D", kMemoryInput, &record),
-      krt::kBadArgument);
-  EXPECT_EQ(Axkrt().GetFileInfo(reinterpret_cast<const char*>(pack.data()),
-                                static_cast<int32_t>(pack.size()), "999.2D", kMemoryInput, &record),
-            krt::kSuccess);
-  EXPECT_EQ(krt::test::RecordBytes(record), krt::test::RecordBytes(listing.records[999]));
-}
-
 TEST_F(GetArchiveInfoExport, NullSlotRecordOrImageIsRefused) {
   const std::vector<uint8_t> pack = BuildPack(ThreeScreenPack());
   const auto* image = reinterpret_cast<const char*>(pack.data());
@@ -297,6 +275,9 @@ TEST_F(GetFileInfoExport, NamesAndTheirEntries) {
       {" +2.2D", 0x80, krt::kSuccess, 2},       {"12.2D", 0, krt::kBadArgument, -1},
       {"0001.2D", 0, krt::kBadArgument, -1},    {"-01.2D", 0, krt::kNotValidData, -1},
       {"003.2D", 0, krt::kNotValidData, -1},    {"0", 0x80, krt::kBadArgument, -1},
+      {"1000.2D", 0, krt::kNotValidData, -1},   {"99999999999.2D", 0, krt::kNotValidData, -1},
+      {"01000.2D", 0, krt::kBadArgument, -1},   {"1000.2d", 0, krt::kBadArgument, -1},
+      {"1000.2Dx", 0, krt::kBadArgument, -1},   {"1000.2", 0, krt::kBadArgument, -1},
       {"001.2D", 0xFFFFFF78, krt::kSuccess, 1},  // unread bits ignored; input mode 0
   };
   for (const Case& c : cases) {
@@ -417,6 +398,68 @@ TEST_F(GetFileExport, MemoryInputBeginsAtTheEntry) {
                             5 | kMemoryOutput, nullptr, 0),
             krt::kSuccess);
   EXPECT_EQ(krt::test::TakeBlock(slot), plan.screens[1]);
+}
+
+std::string NewFolder() {
+  const std::string folder = krt::test::FreshPath("folder");
+  return std::filesystem::create_directory(folder) ? folder : "not made";
+}
+int32_t ExtractTo(std::string folder, const char* source, int32_t position_or_length,
+                  uint32_t flag = 0) {
+  return Axkrt().GetFile(source, position_or_length, folder.data(), flag, nullptr, 0);
+}
+
+// The 1001st entry is listed, looked up and extracted by the name "1000.2D".
+// A folder as destination receives each entry under its listed name, with or
+// without a trailing separator, replacing a file of that name; the position
+// may stand before the magic, as for any destination.
+TEST_F(ArchiveExports, EntryNamesGrowPastThreeDigits) {
+  PackPlan plan;
+  for (uint32_t i = 0; i < 1001; ++i) {
+    plan.screens.push_back(krt::test::SmallestScreen());
+    krt::test::PutBe32(plan.screens.back(), 252, i);  // a byte the scan does not read
+  }
+  plan.gaps_before.assign(1001, 4);
+  const std::vector<uint8_t> pack = BuildPack(plan);
+  TempFile file(pack);
+  const krt::test::Listing listing = krt::test::ListImage(pack);
+  ASSERT_EQ(listing.records.size(), 1001u);
+  EXPECT_STREQ(listing.records[999].filename, "999.2D");
+  EXPECT_STREQ(listing.records[1000].filename, "1000.2D");
+  EXPECT_EQ(listing.records[1000].position, 1001u * 260 - 256);
+  for (const Lookup& found :
+       {LookUp(file.path, 0, "1000.2D"), LookUpImage(pack, "1000.2d", 0x80)}) {
+    EXPECT_EQ(krt::test::RecordBytes(found.record), krt::test::RecordBytes(listing.records[1000]));
+  }
+  const std::string folder = NewFolder();
+  for (const size_t i : {0, 7, 999, 1000}) {
+    for (const char* tail : {"", "/", "\\"}) {
+      if (*tail == '\\' && std::filesystem::path::preferred_separator != '\\') continue;
+      const std::string written = folder + "/" + EntryName(i);
+      std::ofstream(written) << std::string(4000, 'x');
+      const uint32_t position = listing.records[i].position - 4 * (i % 2);
+      EXPECT_EQ(ExtractTo(folder + tail, file.path.c_str(), static_cast<int32_t>(position)), 0);
+      EXPECT_EQ(krt::test::ReadWholeFile(written), plan.screens[i]) << i << " " << tail;
+    }
+  }
+}
+
+// Without a listing from the file's first byte to name it, an entry is named
+// after its position; a memory image begins at its entry, its first.
+TEST_F(GetFileExport, IntoAFolderWithoutAListedName) {
+  PackPlan plan = ThreeScreenPack();
+  plan.gaps_before[0] = 100;  // too far for a walk from the file's first byte
+  const std::vector<uint8_t> pack = BuildPack(plan);
+  TempFile file(pack);
+  const std::string folder = NewFolder();
+  const size_t second = ScreenPositions(plan)[1];
+  EXPECT_EQ(ExtractTo(folder, file.path.c_str(), static_cast<int32_t>(second)), 0);
+  EXPECT_EQ(ExtractTo(folder, reinterpret_cast<const char*>(&pack[second - 8]),
+                      static_cast<int32_t>(pack.size() - second + 8), kMemoryInput),
+            0);
+  EXPECT_EQ(krt::test::ReadWholeFile(folder + "/pos" + std::to_string(second) + ".2D"),
+            plan.screens[1]);
+  EXPECT_EQ(krt::test::ReadWholeFile(folder + "/000.2D"), plan.screens[1]);
 }
 
 TEST_F(GetFileExport, Failures) {

@@ -71,7 +71,7 @@ TEST_F(ExtractCommand, EntriesPastTheThousandthAreFoundByName) {
       RunKrtWith({"extract", "-o", InFolder("out"), InFolder("big.BIN"), "1002.2D"});
   EXPECT_EQ(missing.status, 1);
   EXPECT_TRUE(SaysFailure(missing, InFolder("big.BIN"),
-                          "entry 1002.2D: the pack has no entry of that name (it has 1002)\n"));
+                          "entry 1002.2D: the pack has no entry of that name (result code 3)\n"));
 }
 
 TEST_F(ExtractCommand, RenderedEntriesEqualTheCardsRenderedFromDisk) {
