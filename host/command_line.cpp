@@ -17,7 +17,8 @@ constexpr char kFooter[] =
 
 void AddCommonOptions(CLI::App* command, Request* request) {
   command->add_option("--plugins", request->plugins_folder,
-                      "Folder holding IFKRT and AXKRT (default: krt's own folder)");
+                      "Folder holding IFKRT and AXKRT (default: krt's own folder, or where krt "
+                      "is installed)");
   command->add_flag("-q,--quiet", request->quiet,
                     "Print no progress bar and no messages but failures");
   command->footer(kFooter);
@@ -26,8 +27,7 @@ void AddCommonOptions(CLI::App* command, Request* request) {
 void AddFormatOption(CLI::App* command, Request* request) {
   command
       ->add_option("--format", request->format,
-                   "png or bmp (default: from the -o name, else png; bmp where krt is "
-                   "built without PNG support)")
+                   "png or bmp (default: from the -o name, else png)")
       ->check(CLI::IsMember({"png", "bmp"}));
 }
 
@@ -77,6 +77,8 @@ std::optional<Request> ParseCommandLine(const std::vector<std::string>& argument
   app.allow_windows_style_options(false);
   app.require_subcommand(1);
   app.footer("Run \"krt COMMAND --help\" for the options of a command.");
+  // KRT_VERSION is the project's version, given by the build.
+  app.set_version_flag("--version", std::string("krt ") + KRT_VERSION, "Print krt's version and exit");
 
   CLI::App* info = app.add_subcommand(
       "info",

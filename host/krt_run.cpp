@@ -1,5 +1,8 @@
 #include "krt_run.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "command_line.h"
 #include "commands.h"
 #include "plugin_loader.h"
@@ -7,8 +10,21 @@
 namespace krt::host {
 namespace {
 
+// Without --plugins: krt's own folder, where a build puts the plug-ins, else
+// (for an installed krt) the private folder the build names relative to it.
+std::string DefaultPluginFolder() {
+  const std::string own = ProgramFolder();
+#if defined(KRT_INSTALLED_PLUGINS)
+  std::error_code error;
+  if (!std::filesystem::exists(own + PluginFileName("IFKRT"), error)) {
+    return own + KRT_INSTALLED_PLUGINS;
+  }
+#endif
+  return own;
+}
+
 std::string PluginFolder(const Request& request) {
-  if (request.plugins_folder.empty()) return ProgramFolder();
+  if (request.plugins_folder.empty()) return DefaultPluginFolder();
   const char last = request.plugins_folder.back();
   if (last == '/' || last == '\\') return request.plugins_folder;
   return request.plugins_folder + "/";

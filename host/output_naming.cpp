@@ -26,16 +26,6 @@ bool EndsInSeparator(const std::string& name) {
 
 }  // namespace
 
-bool PngAvailable() {
-#if defined(KRT_HAVE_PNG)
-  return true;
-#else
-  return false;
-#endif
-}
-
-OutputFormat DefaultFormat() { return PngAvailable() ? OutputFormat::kPng : OutputFormat::kBmp; }
-
 const char* ExtensionOf(OutputFormat format) {
   return format == OutputFormat::kPng ? ".png" : ".bmp";
 }
@@ -52,7 +42,7 @@ Outcome ChooseFormat(const std::string& format_option, const std::string& named_
         named_file + ")");
   }
   if (wanted.empty()) {
-    *format = DefaultFormat();
+    *format = OutputFormat::kPng;
     return Outcome::Done();
   }
   if (wanted != "png" && wanted != "bmp") {
@@ -60,10 +50,6 @@ Outcome ChooseFormat(const std::string& format_option, const std::string& named_
   }
   if ((extension == ".bmp" && wanted != "bmp") || (extension == ".png" && wanted != "png")) {
     return Outcome::Failed("the output name " + named_file + " contradicts --format " + wanted);
-  }
-  if (wanted == "png" && !PngAvailable()) {
-    return Outcome::Failed(
-        "PNG output is not available in this build of krt; use --format bmp or a .bmp name");
   }
   *format = wanted == "png" ? OutputFormat::kPng : OutputFormat::kBmp;
   return Outcome::Done();

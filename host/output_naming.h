@@ -1,7 +1,6 @@
 // Where krt writes its outputs and in which format: the name follows the
 // input unless -o says otherwise, and the format follows --format, else the
-// extension of the -o name, else the build's default (PNG where libpng is
-// built in, BMP otherwise).
+// extension of the -o name, else PNG.
 #pragma once
 
 #include <string>
@@ -13,13 +12,11 @@ namespace krt::host {
 
 enum class OutputFormat { kPng, kBmp };
 
-bool PngAvailable();
-OutputFormat DefaultFormat();
 const char* ExtensionOf(OutputFormat format);
 
 // `format_option` is "", "png" or "bmp"; `named_file` is the -o name when
 // it names one file, else empty. Fails for an unknown format, a .png or .bmp
-// name that contradicts --format, and PNG in a build without it.
+// name that contradicts --format.
 Outcome ChooseFormat(const std::string& format_option, const std::string& named_file,
                      OutputFormat* format);
 

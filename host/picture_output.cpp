@@ -1,11 +1,8 @@
 #include "picture_output.h"
 
 #include "bmp_writer.h"
-#include "safe_replace.h"
-
-#if defined(KRT_HAVE_PNG)
 #include "png_writer.h"
-#endif
+#include "safe_replace.h"
 
 namespace krt::host {
 
@@ -18,12 +15,8 @@ Outcome WritePicture(const Bitmap& bitmap, OutputFormat format, const std::strin
   if (format == OutputFormat::kBmp) {
     bytes = EncodeBmp(bitmap);
   } else {
-#if defined(KRT_HAVE_PNG)
     std::string error;
     if (!EncodePng(bitmap, &bytes, &error)) return Outcome::Failed(error);
-#else
-    return Outcome::Failed("PNG output is not available in this build of krt");
-#endif
   }
   return ReplaceFileWith(target, bytes);
 }

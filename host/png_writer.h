@@ -2,8 +2,8 @@
 // PNGs of the same depth whose palette is the bitmap's colour table, so the
 // dot values survive as they are; 24-bit bitmaps become RGB PNGs.
 //
-// Only builds with libpng have it (KRT_HAVE_PNG); the Windows build writes
-// BMP files only.
+// png_writer.cpp writes them with libpng; on Windows png_writer_wic.cpp
+// writes them with the system's imaging component.
 #pragma once
 
 #include <cstdint>

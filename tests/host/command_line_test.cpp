@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <sstream>
 
 #include "krt_test_support.h"
@@ -81,6 +82,10 @@ TEST(CommandLine, EveryCommandHasHelp) {
   for (const char* command : {"info", "render", "list", "extract"}) {
     EXPECT_NE(run.out.find(command), std::string::npos) << run.out;
   }
+  const auto version = RunKrtWith({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_TRUE(std::regex_match(version.out, std::regex("krt [0-9]+\\.[0-9]+\\.[0-9]+\n")))
+      << version.out;
 }
 
 }  // namespace

@@ -19,12 +19,8 @@ struct KrtRun {
   std::string err;
 };
 
-// The extension of pictures krt writes by default in this build.
-#if defined(KRT_HAVE_PNG)
+// The extension of pictures krt writes by default.
 inline constexpr char kDefaultExtension[] = ".png";
-#else
-inline constexpr char kDefaultExtension[] = ".bmp";
-#endif
 
 // The little-endian 32-bit value at `at`; outside the bytes, a test failure.
 uint32_t Le32(const std::vector<uint8_t>& bytes, size_t at);
