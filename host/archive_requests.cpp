@@ -69,8 +69,9 @@ Outcome FindEntry(const ArchivePlugin& plugin, const std::string& pack, const st
     return Outcome::Done();
   }
   if (code != kBadArgument) return Outcome::Failed(DescribeResult(ExportCall::kFileInfo, code));
-  // GetFileInfo takes only names of three digits, but a pack lists its
-  // 1001st entry as "1000.2D"; such a name is looked up in the list.
+  // GetFileInfo refuses spellings that no listing gives (such as "0001.2D");
+  // the list still tells whether the pack has such a name and how many
+  // entries it has.
   std::vector<PackEntry> entries;
   const Outcome listed = ListPack(plugin, pack, &entries);
   if (!listed.ok) return listed;
