@@ -1,5 +1,7 @@
 #include "reference_layout.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace krt::fuzz {
@@ -65,6 +67,21 @@ std::optional<int32_t> EntryIndexOfName(const char* name, uint32_t flag) {
   if (std::strlen(name) < 6) return std::nullopt;
   const bool ignore_case = (flag & 0x80) != 0;
   const char* suffix = ".2D";
+  // The listing's own names from index 1000 on: four or more digits, no
+  // leading zero, the suffix, and nothing after it.
+  const size_t digits = std::strspn(name, "0123456789");
+  if (digits >= 4 && name[0] != '0' && std::strlen(name) == digits + 3) {
+    bool suffixed = true;
+    for (size_t i = 0; i < 3; ++i) {
+      const char c = ignore_case ? Upper(name[digits + i]) : name[digits + i];
+      suffixed = suffixed && c == suffix[i];
+    }
+    if (suffixed) {
+      int64_t number = 0;
+      for (size_t i = 0; i < digits; ++i) number = std::min<int64_t>(number * 10 + (name[i] - '0'), INT32_MAX);
+      return static_cast<int32_t>(number);
+    }
+  }
   for (int i = 0; i < 3; ++i) {
     const char c = ignore_case ? Upper(name[3 + i]) : name[3 + i];
     if (c != suffix[i]) return std::nullopt;
