@@ -31,6 +31,14 @@ void AddFormatOption(CLI::App* command, Request* request) {
       ->check(CLI::IsMember({"png", "bmp"}));
 }
 
+void AddJobsOption(CLI::App* command, Request* request) {
+  command
+      ->add_option("--jobs", request->jobs,
+                   "Threads encoding and writing pictures (default: one per processor); the "
+                   "files and messages are the same for any number")
+      ->check(CLI::Range(1u, kMostJobs));
+}
+
 const char* CommandName(Command command) {
   switch (command) {
     case Command::kInfo:
@@ -97,6 +105,7 @@ std::optional<Request> ParseCommandLine(const std::vector<std::string>& argument
                    "Offset of the screen header inside each file (default 0)")
       ->check(CLI::Range(0u, 0x7FFFFFFFu));
   AddFormatOption(render, &request);
+  AddJobsOption(render, &request);
   AddCommonOptions(render, &request);
 
   CLI::App* list = app.add_subcommand("list", "List the entries of screen packs");
@@ -117,6 +126,7 @@ std::optional<Request> ParseCommandLine(const std::vector<std::string>& argument
   extract->add_flag("--render", request.render,
                     "Render each entry to a picture instead of writing its bytes");
   AddFormatOption(extract, &request);
+  AddJobsOption(extract, &request);
   AddCommonOptions(extract, &request);
 
   // Everything after "--" is a file. CLI11 2.1 loses such arguments once a

@@ -20,10 +20,14 @@ struct Request {
   std::string format;                    // --format: "", "png" or "bmp"
   std::string plugins_folder;            // --plugins, empty for krt's own folder
   uint32_t offset = 0;                   // render --offset
+  unsigned jobs = 0;                     // --jobs: threads writing pictures, 0 for one per processor
   bool quiet = false;
   bool json = false;    // list --json
   bool render = false;  // extract --render
 };
+
+// --jobs beyond this is refused: more threads than that only cost memory.
+inline constexpr unsigned kMostJobs = 64;
 
 // Exit statuses: every file done, some failure, a command line krt cannot
 // run.
