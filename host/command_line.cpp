@@ -49,6 +49,10 @@ const char* CommandName(Command command) {
       return "list";
     case Command::kExtract:
       return "extract";
+    case Command::kTiles:
+      return "tiles";
+    case Command::kPalette:
+      return "palette";
   }
   return "";
 }
@@ -129,6 +133,40 @@ std::optional<Request> ParseCommandLine(const std::vector<std::string>& argument
   AddJobsOption(extract, &request);
   AddCommonOptions(extract, &request);
 
+  CLI::App* tiles = app.add_subcommand(
+      "tiles",
+      "Draw every character of each screen (each entry of a pack) side by side as an indexed "
+      "PNG sheet, in storage order, pixels being the dot values");
+  tiles->add_option("FILE", request.files, "Screen files and packs");
+  tiles->add_option("-o,--output", request.output,
+                    "Output file (one screen file only), or folder (existing, or ending in /); "
+                    "default: NAME-tiles.png beside each input, NAME-NNN-tiles.png for entries");
+  uint32_t bank = 0;
+  CLI::Option* bank_option =
+      tiles
+          ->add_option("--bank", bank,
+                       "Palette bank of the sheet's colours (default: the lowest palette the "
+                       "pattern names use)")
+          ->check(CLI::Range(0u, kMostBanks));
+  tiles->add_option("--columns", request.columns, "Characters across (default 16)")
+      ->check(CLI::Range(1u, kMostColumns));
+  AddCommonOptions(tiles, &request);
+
+  CLI::App* palette = app.add_subcommand(
+      "palette",
+      "Write the colours of each screen's colour table (each entry of a pack) as swatches or a "
+      "palette file");
+  palette->add_option("FILE", request.files, "Screen files and packs");
+  palette->add_option("-o,--output", request.output,
+                      "Output file (one screen file only), or folder (existing, or ending in "
+                      "/); default: NAME-palette.EXT beside each input");
+  palette
+      ->add_option("--format", request.format,
+                   "png (swatches, 16 a row), gpl (GIMP), pal (JASC) or act (Adobe); default: "
+                   "from the -o name, else png")
+      ->check(CLI::IsMember({"png", "gpl", "pal", "act"}));
+  AddCommonOptions(palette, &request);
+
   // Everything after "--" is a file. CLI11 2.1 loses such arguments once a
   // command has had positional ones, so they are set aside here and added
   // after parsing.
@@ -146,6 +184,9 @@ std::optional<Request> ParseCommandLine(const std::vector<std::string>& argument
 
   if (render->parsed()) request.command = Command::kRender;
   if (list->parsed()) request.command = Command::kList;
+  if (tiles->parsed()) request.command = Command::kTiles;
+  if (palette->parsed()) request.command = Command::kPalette;
+  if (bank_option->count() > 0) request.bank = bank;
   if (extract->parsed()) {
     request.command = Command::kExtract;
     items.insert(items.end(), operands.begin(), operands.end());
