@@ -159,7 +159,8 @@ std::optional<Request> ParseCommandLine(const std::vector<std::string>& argument
   palette->add_option("FILE", request.files, "Screen files and packs");
   palette->add_option("-o,--output", request.output,
                       "Output file (one screen file only), or folder (existing, or ending in "
-                      "/); default: NAME-palette.EXT beside each input");
+                      "/); default: NAME-palette.EXT beside each input, NAME-NNN-palette.EXT for "
+                      "entries");
   palette
       ->add_option("--format", request.format,
                    "png (swatches, 16 a row), gpl (GIMP), pal (JASC) or act (Adobe); default: "
