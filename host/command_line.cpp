@@ -31,6 +31,14 @@ void AddFormatOption(CLI::App* command, Request* request) {
       ->check(CLI::IsMember({"png", "bmp"}));
 }
 
+void AddJobsOption(CLI::App* command, Request* request) {
+  command
+      ->add_option("--jobs", request->jobs,
+                   "Threads encoding and writing pictures (default: one per processor); the "
+                   "files and messages are the same for any number")
+      ->check(CLI::Range(1u, kMostJobs));
+}
+
 const char* CommandName(Command command) {
   switch (command) {
     case Command::kInfo:
@@ -41,6 +49,10 @@ const char* CommandName(Command command) {
       return "list";
     case Command::kExtract:
       return "extract";
+    case Command::kTiles:
+      return "tiles";
+    case Command::kPalette:
+      return "palette";
   }
   return "";
 }
@@ -97,6 +109,7 @@ std::optional<Request> ParseCommandLine(const std::vector<std::string>& argument
                    "Offset of the screen header inside each file (default 0)")
       ->check(CLI::Range(0u, 0x7FFFFFFFu));
   AddFormatOption(render, &request);
+  AddJobsOption(render, &request);
   AddCommonOptions(render, &request);
 
   CLI::App* list = app.add_subcommand("list", "List the entries of screen packs");
@@ -117,7 +130,43 @@ std::optional<Request> ParseCommandLine(const std::vector<std::string>& argument
   extract->add_flag("--render", request.render,
                     "Render each entry to a picture instead of writing its bytes");
   AddFormatOption(extract, &request);
+  AddJobsOption(extract, &request);
   AddCommonOptions(extract, &request);
+
+  CLI::App* tiles = app.add_subcommand(
+      "tiles",
+      "Draw every character of each screen (each entry of a pack) side by side as an indexed "
+      "PNG sheet, in storage order, pixels being the dot values");
+  tiles->add_option("FILE", request.files, "Screen files and packs");
+  tiles->add_option("-o,--output", request.output,
+                    "Output file (one screen file only), or folder (existing, or ending in /); "
+                    "default: NAME-tiles.png beside each input, NAME-NNN-tiles.png for entries");
+  uint32_t bank = 0;
+  CLI::Option* bank_option =
+      tiles
+          ->add_option("--bank", bank,
+                       "Palette bank of the sheet's colours (default: the lowest palette the "
+                       "pattern names use)")
+          ->check(CLI::Range(0u, kMostBanks));
+  tiles->add_option("--columns", request.columns, "Characters across (default 16)")
+      ->check(CLI::Range(1u, kMostColumns));
+  AddCommonOptions(tiles, &request);
+
+  CLI::App* palette = app.add_subcommand(
+      "palette",
+      "Write the colours of each screen's colour table (each entry of a pack) as swatches or a "
+      "palette file");
+  palette->add_option("FILE", request.files, "Screen files and packs");
+  palette->add_option("-o,--output", request.output,
+                      "Output file (one screen file only), or folder (existing, or ending in "
+                      "/); default: NAME-palette.EXT beside each input, NAME-NNN-palette.EXT for "
+                      "entries");
+  palette
+      ->add_option("--format", request.format,
+                   "png (swatches, 16 a row), gpl (GIMP), pal (JASC) or act (Adobe); default: "
+                   "from the -o name, else png")
+      ->check(CLI::IsMember({"png", "gpl", "pal", "act"}));
+  AddCommonOptions(palette, &request);
 
   // Everything after "--" is a file. CLI11 2.1 loses such arguments once a
   // command has had positional ones, so they are set aside here and added
@@ -136,6 +185,9 @@ std::optional<Request> ParseCommandLine(const std::vector<std::string>& argument
 
   if (render->parsed()) request.command = Command::kRender;
   if (list->parsed()) request.command = Command::kList;
+  if (tiles->parsed()) request.command = Command::kTiles;
+  if (palette->parsed()) request.command = Command::kPalette;
+  if (bank_option->count() > 0) request.bank = bank;
   if (extract->parsed()) {
     request.command = Command::kExtract;
     items.insert(items.end(), operands.begin(), operands.end());

@@ -1,4 +1,5 @@
-// krt's command line: one command of info, render, list and extract, its
+// krt's command line: one command of info, render, list, extract, tiles and
+// palette, its
 // options and its files, with --help for the program and for each command.
 #pragma once
 
@@ -10,20 +11,32 @@
 
 namespace krt::host {
 
-enum class Command { kInfo, kRender, kList, kExtract };
+enum class Command { kInfo, kRender, kList, kExtract, kTiles, kPalette };
 
 struct Request {
   Command command = Command::kInfo;
   std::vector<std::string> files;        // screen files or packs
   std::vector<std::string> entry_names;  // extract: the entries wanted, all when empty
   std::string output;                    // -o
-  std::string format;                    // --format: "", "png" or "bmp"
+  std::string format;                    // --format: "", "png" or "bmp"; palette: or gpl, pal, act
   std::string plugins_folder;            // --plugins, empty for krt's own folder
   uint32_t offset = 0;                   // render --offset
+  uint32_t columns = 16;                 // tiles --columns
+  std::optional<uint32_t> bank;          // tiles --bank
+  unsigned jobs = 0;                     // --jobs: threads writing pictures, 0 for one per processor
   bool quiet = false;
   bool json = false;    // list --json
   bool render = false;  // extract --render
 };
+
+// --jobs beyond this is refused: more threads than that only cost memory.
+inline constexpr unsigned kMostJobs = 64;
+
+// --bank beyond this is refused: it would start past any colour table.
+inline constexpr uint32_t kMostBanks = 0xFFFF;
+
+// Sheets are at most this many characters across.
+inline constexpr uint32_t kMostColumns = 4096;
 
 // Exit statuses: every file done, some failure, a command line krt cannot
 // run.

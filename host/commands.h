@@ -1,4 +1,4 @@
-// krt's four commands. Each works through every file it is given, reports
+// krt's commands. Each works through every file it is given, reports
 // each failure as it happens and answers kExitSuccess only when everything
 // succeeded.
 #pragma once
@@ -13,5 +13,7 @@ int RunInfo(const PluginSet& plugins, const Request& request, const Console& con
 int RunRender(const PluginSet& plugins, const Request& request, const Console& console);
 int RunList(const PluginSet& plugins, const Request& request, const Console& console);
 int RunExtract(const PluginSet& plugins, const Request& request, const Console& console);
+int RunTiles(const PluginSet& plugins, const Request& request, const Console& console);
+int RunPalette(const PluginSet& plugins, const Request& request, const Console& console);
 
 }  // namespace krt::host

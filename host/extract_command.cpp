@@ -1,9 +1,11 @@
 #include <filesystem>
+#include <memory>
 
 #include "archive_requests.h"
 #include "commands.h"
 #include "file_probe.h"
 #include "image_requests.h"
+#include "ordered_jobs.h"
 #include "output_naming.h"
 #include "picture_output.h"
 #include "progress_bar.h"
@@ -43,17 +45,20 @@ Outcome ExtractBytes(const PluginSet& plugins, const Request& request, const std
 }
 
 // The viewer's path: the entry to memory, straight into IFKRT's memory input.
-Outcome ExtractPicture(const PluginSet& plugins, const Request& request, const std::string& pack,
-                       const PackEntry& entry, const std::string& target, OutputFormat format,
-                       ProgressBar* bar) {
+// The picture is written by a job of `jobs`.
+void ExtractPicture(const PluginSet& plugins, const Request& request, const std::string& pack,
+                    const PackEntry& entry, const std::string& target, OutputFormat format,
+                    ProgressBar* bar, OrderedJobs* jobs) {
   const ProgressHook hook{&ProgressBar::Callback, reinterpret_cast<intptr_t>(bar)};
   std::vector<uint8_t> screen;
   Outcome outcome = ExtractEntryToMemory(plugins.archive, pack, entry, hook, &screen);
-  if (!outcome.ok) return outcome;
-  Bitmap bitmap;
-  outcome = LoadPicture(plugins.image, PictureSource{"", 0, &screen}, hook, &bitmap);
-  if (!outcome.ok) return outcome;
-  return WritePicture(bitmap, format, target, request.files);
+  if (!outcome.ok) return jobs->AddOutcome(outcome);
+  auto bitmap = std::make_shared<Bitmap>();
+  outcome = LoadPicture(plugins.image, PictureSource{"", 0, &screen}, hook, bitmap.get());
+  if (!outcome.ok) return jobs->AddOutcome(outcome);
+  jobs->Add([bitmap, format, target, &request] {
+    return WritePicture(*bitmap, format, target, request.files);
+  });
 }
 
 // The entries asked for: all of them, or those named on the command line,
@@ -100,21 +105,10 @@ bool ExtractPack(const PluginSet& plugins, const Request& request, const Extract
   ProgressBar bar(console.err, console.err_is_terminal && !request.quiet, pack,
                   static_cast<uint32_t>(entries.size()));
   uint32_t extracted = 0;
-  for (uint32_t i = 0; i < entries.size(); ++i) {
-    const PackEntry& entry = entries[i];
-    bar.BeginItem(i, entry.name);
-    Outcome outcome;
-    if (!IsSafeFileName(entry.name)) {
-      outcome = Outcome::Failed("the plug-in gave an entry name that is not a plain file name");
-    } else if (request.render) {
-      const std::string target =
-          (std::filesystem::path(folder) / RenamedEntry(entry.name, ExtensionOf(plan.format)))
-              .string();
-      outcome = ExtractPicture(plugins, request, pack, entry, target, plan.format, &bar);
-    } else {
-      const std::string target = (std::filesystem::path(folder) / entry.name).string();
-      outcome = ExtractBytes(plugins, request, pack, entry, target, &bar);
-    }
+  uint32_t reported = 0;
+  // Outcomes arrive in entry order, whichever thread wrote the picture.
+  OrderedJobs jobs(request.render ? request.jobs : 1, [&](const Outcome& outcome) {
+    const PackEntry& entry = entries[reported++];
     if (outcome.ok) {
       ++extracted;
     } else {
@@ -122,7 +116,24 @@ bool ExtractPack(const PluginSet& plugins, const Request& request, const Extract
       ReportFailure(console, pack, entry.name, outcome.reason);
       all_done = false;
     }
+  });
+  for (uint32_t i = 0; i < entries.size(); ++i) {
+    const PackEntry& entry = entries[i];
+    bar.BeginItem(i, entry.name);
+    if (!IsSafeFileName(entry.name)) {
+      jobs.AddOutcome(
+          Outcome::Failed("the plug-in gave an entry name that is not a plain file name"));
+    } else if (request.render) {
+      const std::string target =
+          (std::filesystem::path(folder) / RenamedEntry(entry.name, ExtensionOf(plan.format)))
+              .string();
+      ExtractPicture(plugins, request, pack, entry, target, plan.format, &bar, &jobs);
+    } else {
+      const std::string target = (std::filesystem::path(folder) / entry.name).string();
+      jobs.AddOutcome(ExtractBytes(plugins, request, pack, entry, target, &bar));
+    }
   }
+  jobs.Drain();
   bar.Clear();
   if (!request.quiet) {
     console.out << pack << ": " << extracted << " of " << entries.size()

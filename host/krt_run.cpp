@@ -40,6 +40,10 @@ int RunCommand(const PluginSet& plugins, const Request& request, const Console& 
       return RunList(plugins, request, console);
     case Command::kExtract:
       return RunExtract(plugins, request, console);
+    case Command::kTiles:
+      return RunTiles(plugins, request, console);
+    case Command::kPalette:
+      return RunPalette(plugins, request, console);
   }
   return kExitUsage;
 }

@@ -7,14 +7,6 @@ namespace krt::host {
 namespace fs = std::filesystem;
 namespace {
 
-std::string LowerExtension(const std::string& name) {
-  std::string extension = fs::path(name).extension().string();
-  for (char& c : extension) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return extension;
-}
-
 bool EndsInSeparator(const std::string& name) {
   if (name.empty()) return false;
   const char last = name.back();
@@ -25,6 +17,14 @@ bool EndsInSeparator(const std::string& name) {
 }
 
 }  // namespace
+
+std::string LowerExtension(const std::string& name) {
+  std::string extension = fs::path(name).extension().string();
+  for (char& c : extension) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return extension;
+}
 
 const char* ExtensionOf(OutputFormat format) {
   return format == OutputFormat::kPng ? ".png" : ".bmp";

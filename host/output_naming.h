@@ -14,6 +14,9 @@ enum class OutputFormat { kPng, kBmp };
 
 const char* ExtensionOf(OutputFormat format);
 
+// The name's extension in lower case, with its dot: "A.PNG" -> ".png".
+std::string LowerExtension(const std::string& name);
+
 // `format_option` is "", "png" or "bmp"; `named_file` is the -o name when
 // it names one file, else empty. Fails for an unknown format, a .png or .bmp
 // name that contradicts --format.

@@ -1,6 +1,7 @@
 #include "png_writer.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <csetjmp>
 
@@ -17,13 +18,14 @@ void NoFlush(png_structp) {}
 // libpng reports errors by jumping back to the setjmp below; nothing with a
 // destructor may be created between the two, so the rows are prepared by the
 // caller.
-bool WriteRows(png_structp png, png_infop info, const Bitmap& bitmap, png_colorp palette,
-               png_bytepp rows, std::vector<uint8_t>* bytes) {
+bool WriteRows(png_structp png, png_infop info, const Bitmap& bitmap, const PngSettings& settings,
+               png_colorp palette, png_bytepp rows, std::vector<uint8_t>* bytes) {
   if (setjmp(png_jmpbuf(png)) != 0) return false;
   png_set_write_fn(png, bytes, AppendToVector, NoFlush);
   // Fixed settings keep the output the same from run to run.
-  png_set_compression_level(png, 9);
-  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_ALL_FILTERS);
+  png_set_compression_level(png, settings.level);
+  png_set_compression_strategy(png, settings.strategy);
+  if (settings.filters != 0) png_set_filter(png, PNG_FILTER_TYPE_BASE, settings.filters);
   const bool indexed = bitmap.depth != 24;
   png_set_IHDR(png, info, bitmap.width, bitmap.rows, indexed ? bitmap.depth : 8,
                indexed ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
@@ -37,7 +39,14 @@ bool WriteRows(png_structp png, png_infop info, const Bitmap& bitmap, png_colorp
 
 }  // namespace
 
+PngSettings ChosenPngSettings() { return PngSettings{6, Z_DEFAULT_STRATEGY, 0}; }
+
 bool EncodePng(const Bitmap& bitmap, std::vector<uint8_t>* bytes, std::string* error) {
+  return EncodePngWith(bitmap, ChosenPngSettings(), bytes, error);
+}
+
+bool EncodePngWith(const Bitmap& bitmap, const PngSettings& settings, std::vector<uint8_t>* bytes,
+                   std::string* error) {
   std::vector<png_color> palette(bitmap.palette_entries);
   for (uint32_t k = 0; k < bitmap.palette_entries; ++k) {
     const uint8_t* slot = bitmap.ColourSlot(k);
@@ -51,7 +60,7 @@ bool EncodePng(const Bitmap& bitmap, std::vector<uint8_t>* bytes, std::string* e
   bool written = false;
   if (info != nullptr) {
     bytes->clear();
-    written = WriteRows(png, info, bitmap, palette.data(), rows.data(), bytes);
+    written = WriteRows(png, info, bitmap, settings, palette.data(), rows.data(), bytes);
   }
   png_destroy_write_struct(&png, &info);
   if (!written) *error = "the PNG encoder failed";

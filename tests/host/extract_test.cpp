@@ -92,6 +92,48 @@ TEST_F(ExtractCommand, RenderedEntriesEqualTheCardsRenderedFromDisk) {
   }
 }
 
+// Pictures written on several threads: the same files, bytes, lines and
+// status as on one, failures and repeated output names included.
+TEST_F(ExtractCommand, ABatchOnSeveralJobsEqualsOneOnOne) {
+  krt::test::PackPlan plan;
+  plan.gaps_before = {4};  // else IFKRT takes the pack for its first screen
+  for (const auto& card : krt::samples::SampleCards()) {
+    plan.screens.push_back(ReadFileBytes(Sample(card.name)));
+    plan.screens.push_back(krt::test::BuildScreenFile(krt::test::ScreenPlan{}));  // fails
+  }
+  WriteFileBytes(InFolder("mixed.BIN"), krt::test::BuildPack(plan));
+  fs::create_directories(InFolder("again"));
+  fs::copy_file(Sample("card2-palette-regions.2D"), InFolder("again/card1-16-colours.2D"));
+  const std::vector<std::string> batches[] = {
+      {"extract", "--render", InFolder("mixed.BIN")},
+      {"render", Sample("card1-16-colours.2D"), InFolder("missing.2D"),
+       InFolder("again/card1-16-colours.2D"), Sample("card4-three-palettes.2D"),
+       Sample("samples.BIN"), Sample("card3-256-colours-16-dot.2D")},
+  };
+  for (const auto& batch : batches) {
+    std::vector<KrtRun> runs;
+    std::vector<std::vector<std::vector<uint8_t>>> outputs;
+    for (const char* jobs : {"1", "3"}) {
+      auto arguments = batch;
+      arguments.insert(arguments.end(), {"--jobs", jobs, "-o", InFolder("out/")});
+      runs.push_back(RunKrtWith(arguments));
+      outputs.emplace_back();
+      for (const auto& name : FilesIn(InFolder("out"))) {
+        outputs.back().push_back(ReadFileBytes(InFolder("out/" + name)));
+      }
+      fs::remove_all(InFolder("out"));
+    }
+    SCOPED_TRACE(batch[0]);
+    EXPECT_EQ(runs[0].status, 1);
+    EXPECT_GE(outputs[0].size(), 3u);
+    EXPECT_NE(runs[0].err, "");
+    EXPECT_EQ(runs[1].status, runs[0].status);
+    EXPECT_EQ(runs[1].out, runs[0].out);
+    EXPECT_EQ(runs[1].err, runs[0].err);
+    EXPECT_EQ(outputs[1], outputs[0]);
+  }
+}
+
 TEST_F(ExtractCommand, SeveralPacksGetAFolderEach) {
   fs::copy_file(Sample("samples.BIN"), InFolder("other.BIN"));
   const auto run = RunKrtWith({"extract", "-q", "-o", InFolder("out"), Sample("samples.BIN"),
