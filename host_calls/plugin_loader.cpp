@@ -2,11 +2,12 @@
 
 #if defined(_WIN32)
 #include <windows.h>
-#else
+#elif !defined(__wasi__)
 #include <dlfcn.h>
 #include <unistd.h>
 #endif
 
+#include <string_view>
 #include <vector>
 
 namespace krt::host {
@@ -42,7 +43,7 @@ std::string ProgramFolder() {
 
 std::string PluginFileName(const std::string& plugin) { return plugin + ".spi"; }
 
-#else
+#elif !defined(__wasi__)
 
 bool LoadPluginModule(const std::string& path, PluginModule* module, std::string* error) {
   void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -75,6 +76,23 @@ std::string ProgramFolder() {
 
 std::string PluginFileName(const std::string& plugin) { return plugin + ".so"; }
 
+#else
+
+// Nothing is loaded at run time here: the plug-ins are linked in and bound
+// with BindLinkedPluginSet.
+bool LoadPluginModule(const std::string& path, PluginModule*, std::string* error) {
+  *error = "cannot load " + path + ": on this platform the plug-ins are linked in";
+  return false;
+}
+
+void UnloadPluginModule(PluginModule* module) { *module = PluginModule{}; }
+
+void* FindPluginExport(const PluginModule&, const char*) { return nullptr; }
+
+std::string ProgramFolder() { return std::string(); }
+
+std::string PluginFileName(const std::string& plugin) { return plugin; }
+
 #endif
 
 namespace {
@@ -86,10 +104,18 @@ constexpr char kArchiveKind[] = "00AM";
 // Resolves `name` into `fn`. A missing export leaves `fn` null and, when it
 // is the first thing amiss, becomes the reason; the rest are still resolved,
 // so a test program can go on with what the plug-in does have.
+void* FindLinkedExport(const LinkedPlugin& plugin, const char* name) {
+  for (size_t k = 0; k < plugin.export_count; ++k) {
+    if (std::string_view(plugin.exports[k].name) == name) return plugin.exports[k].function;
+  }
+  return nullptr;
+}
+
 template <typename Fn>
 void Resolve(const PluginModule& module, const std::string& path, const char* name, Fn* fn,
              std::string* error) {
-  *fn = FindPluginFunction<Fn>(module, name);
+  *fn = module.linked != nullptr ? reinterpret_cast<Fn>(FindLinkedExport(*module.linked, name))
+                                 : FindPluginFunction<Fn>(module, name);
   if (*fn == nullptr && error->empty()) *error = path + ": the plug-in has no export " + name;
 }
 
@@ -103,31 +129,41 @@ bool CheckKind(GetPluginInfoFn get_plugin_info, const std::string& path, const c
   return false;
 }
 
-// Loads the module and resolves the exports every plug-in has.
-bool LoadBase(const std::string& path, PluginBase* plugin, std::string* error) {
+// Resolves the exports every plug-in has.
+void ResolveBase(const std::string& path, PluginBase* plugin, std::string* error) {
   error->clear();
-  if (!LoadPluginModule(path, &plugin->module, error)) return false;
   Resolve(plugin->module, path, "GetPluginInfo", &plugin->GetPluginInfo, error);
   Resolve(plugin->module, path, "IsSupported", &plugin->IsSupported, error);
-  return true;
 }
 
-bool LoadImagePlugin(const std::string& path, ImagePlugin* plugin, std::string* error) {
-  if (!LoadBase(path, plugin, error)) return false;
+bool ResolveImagePlugin(const std::string& path, ImagePlugin* plugin, std::string* error) {
+  ResolveBase(path, plugin, error);
   const PluginModule& m = plugin->module;
   Resolve(m, path, "GetPictureInfo", &plugin->GetPictureInfo, error);
   Resolve(m, path, "GetPicture", &plugin->GetPicture, error);
-  plugin->GetPreview = FindPluginFunction<GetPreviewFn>(m, "GetPreview");
+  std::string optional;
+  Resolve(m, path, "GetPreview", &plugin->GetPreview, &optional);
   return CheckKind(plugin->GetPluginInfo, path, kImageKind, error);
 }
 
-bool LoadArchivePlugin(const std::string& path, ArchivePlugin* plugin, std::string* error) {
-  if (!LoadBase(path, plugin, error)) return false;
+bool ResolveArchivePlugin(const std::string& path, ArchivePlugin* plugin, std::string* error) {
+  ResolveBase(path, plugin, error);
   const PluginModule& m = plugin->module;
   Resolve(m, path, "GetArchiveInfo", &plugin->GetArchiveInfo, error);
   Resolve(m, path, "GetFileInfo", &plugin->GetFileInfo, error);
   Resolve(m, path, "GetFile", &plugin->GetFile, error);
   return CheckKind(plugin->GetPluginInfo, path, kArchiveKind, error);
+}
+
+bool LoadImagePlugin(const std::string& path, ImagePlugin* plugin, std::string* error) {
+  error->clear();
+  return LoadPluginModule(path, &plugin->module, error) && ResolveImagePlugin(path, plugin, error);
+}
+
+bool LoadArchivePlugin(const std::string& path, ArchivePlugin* plugin, std::string* error) {
+  error->clear();
+  return LoadPluginModule(path, &plugin->module, error) &&
+         ResolveArchivePlugin(path, plugin, error);
 }
 
 }  // namespace
@@ -159,6 +195,19 @@ const PluginSet& PluginsBesideProgram(void (*report)(const std::string& reason))
     return set;
   }();
   return plugins;
+}
+
+bool BindLinkedPluginSet(const LinkedPlugin& image, const LinkedPlugin& archive, PluginSet* plugins,
+                         std::string* error) {
+  *plugins = PluginSet{};
+  plugins->image.module.linked = &image;
+  plugins->archive.module.linked = &archive;
+  if (ResolveImagePlugin(image.name, &plugins->image, error) &&
+      ResolveArchivePlugin(archive.name, &plugins->archive, error)) {
+    return true;
+  }
+  *plugins = PluginSet{};
+  return false;
 }
 
 void UnloadPluginSet(PluginSet* plugins) {

@@ -4,14 +4,32 @@
 // tests, the fuzz targets and the benchmarks all load them through here.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "export_signatures.h"
 
 namespace krt::host {
 
+// One export of a plug-in linked into the host itself, under its interface
+// name.
+struct LinkedExport {
+  const char* name = nullptr;
+  void* function = nullptr;
+};
+
+// A plug-in linked into the host instead of loaded: where nothing is loaded
+// at run time (a WebAssembly module holds both plug-ins), its exports come
+// from the linker, each under the name a host asks for.
+struct LinkedPlugin {
+  const char* name = nullptr;  // for messages, like a loaded plug-in's path
+  const LinkedExport* exports = nullptr;
+  size_t export_count = 0;
+};
+
 struct PluginModule {
   void* library = nullptr;
+  const LinkedPlugin* linked = nullptr;  // set instead of `library` for a linked plug-in
 };
 
 // Loads the plug-in at `path`. On failure answers false with a reason.
@@ -66,6 +84,12 @@ struct PluginSet {
 bool LoadPluginSet(const std::string& folder, PluginSet* plugins, std::string* error);
 
 void UnloadPluginSet(PluginSet* plugins);
+
+// The set from two linked plug-ins, checked as a loaded set is: every export
+// there and each plug-in of its kind, with the same reasons when not. The
+// tables must outlive the set; unloading it releases nothing.
+bool BindLinkedPluginSet(const LinkedPlugin& image, const LinkedPlugin& archive, PluginSet* plugins,
+                         std::string* error);
 
 // Both plug-ins from the running program's folder, loaded on the first call
 // and kept for the rest of the process (a program passes one `report`; only

@@ -49,3 +49,45 @@ TEST(GetPluginInfoExport, CutCopiesAndRefusalsThroughTheExport) {
 }
 
 }  // namespace
+
+namespace {
+
+using krt::host::LinkedExport;
+using krt::host::LinkedPlugin;
+
+template <typename Fn>
+LinkedExport Linked(const char* name, Fn function) {
+  return LinkedExport{name, reinterpret_cast<void*>(function)};
+}
+
+// A host with the plug-ins linked in (the page's module) binds them with the
+// checks a loaded set gets; here the tables hold the loaded exports.
+TEST(LinkedPluginSet, BoundWhenCompleteAndRefusedAsALoadedSetIs) {
+  const LinkedExport image[] = {
+      Linked("GetPluginInfo", Ifkrt().GetPluginInfo), Linked("IsSupported", Ifkrt().IsSupported),
+      Linked("GetPictureInfo", Ifkrt().GetPictureInfo), Linked("GetPicture", Ifkrt().GetPicture)};
+  const LinkedExport archive[] = {
+      Linked("GetPluginInfo", Axkrt().GetPluginInfo), Linked("IsSupported", Axkrt().IsSupported),
+      Linked("GetArchiveInfo", Axkrt().GetArchiveInfo), Linked("GetFileInfo", Axkrt().GetFileInfo),
+      Linked("GetFile", Axkrt().GetFile)};
+  krt::host::PluginSet set;
+  std::string error;
+  ASSERT_TRUE(
+      krt::host::BindLinkedPluginSet({"IFKRT", image, 4}, {"AXKRT", archive, 5}, &set, &error))
+      << error;
+  EXPECT_EQ(set.image.GetPicture, Ifkrt().GetPicture);
+  EXPECT_EQ(set.archive.GetFile, Axkrt().GetFile);
+  EXPECT_EQ(set.image.GetPreview, nullptr);
+
+  EXPECT_FALSE(
+      krt::host::BindLinkedPluginSet({"IFKRT", image, 3}, {"AXKRT", archive, 5}, &set, &error));
+  EXPECT_EQ(error, "IFKRT: the plug-in has no export GetPicture");
+  EXPECT_EQ(set.image.GetPluginInfo, nullptr);
+
+  const LinkedExport wrong_kind[] = {image[1], image[2], image[3], archive[0]};
+  EXPECT_FALSE(krt::host::BindLinkedPluginSet({"IFKRT", wrong_kind, 4}, {"AXKRT", archive, 5}, &set,
+                                              &error));
+  EXPECT_EQ(error.rfind("IFKRT: not the expected kind of plug-in", 0), 0u) << error;
+}
+
+}  // namespace
