@@ -26,16 +26,15 @@ void AddCommonOptions(CLI::App* command, Request* request) {
 
 void AddFormatOption(CLI::App* command, Request* request) {
   command
-      ->add_option("--format", request->format,
-                   "png or bmp (default: from the -o name, else png)")
+      ->add_option("--format", request->format, "png or bmp (default: from the -o name, else png)")
       ->check(CLI::IsMember({"png", "bmp"}));
 }
 
 void AddJobsOption(CLI::App* command, Request* request) {
   command
       ->add_option("--jobs", request->jobs,
-                   "Threads encoding and writing pictures (default: one per processor); the "
-                   "files and messages are the same for any number")
+                   "Threads encoding and writing pictures (default: one per processor for PNG, "
+                   "one for BMP); the files and messages are the same for any number")
       ->check(CLI::Range(1u, kMostJobs));
 }
 
@@ -90,7 +89,8 @@ std::optional<Request> ParseCommandLine(const std::vector<std::string>& argument
   app.require_subcommand(1);
   app.footer("Run \"krt COMMAND --help\" for the options of a command.");
   // KRT_VERSION is the project's version, given by the build.
-  app.set_version_flag("--version", std::string("krt ") + KRT_VERSION, "Print krt's version and exit");
+  app.set_version_flag("--version", std::string("krt ") + KRT_VERSION,
+                       "Print krt's version and exit");
 
   CLI::App* info = app.add_subcommand(
       "info",

@@ -23,7 +23,7 @@ struct Request {
   uint32_t offset = 0;                   // render --offset
   uint32_t columns = 16;                 // tiles --columns
   std::optional<uint32_t> bank;          // tiles --bank
-  unsigned jobs = 0;                     // --jobs: threads writing pictures, 0 for one per processor
+  unsigned jobs = 0;                     // --jobs, 0 when not given (WritingJobs)
   bool quiet = false;
   bool json = false;    // list --json
   bool render = false;  // extract --render

@@ -107,16 +107,17 @@ bool ExtractPack(const PluginSet& plugins, const Request& request, const Extract
   uint32_t extracted = 0;
   uint32_t reported = 0;
   // Outcomes arrive in entry order, whichever thread wrote the picture.
-  OrderedJobs jobs(request.render ? request.jobs : 1, [&](const Outcome& outcome) {
-    const PackEntry& entry = entries[reported++];
-    if (outcome.ok) {
-      ++extracted;
-    } else {
-      bar.Clear();
-      ReportFailure(console, pack, entry.name, outcome.reason);
-      all_done = false;
-    }
-  });
+  OrderedJobs jobs(request.render ? WritingJobs(request.jobs, plan.format) : 1,
+                   [&](const Outcome& outcome) {
+                     const PackEntry& entry = entries[reported++];
+                     if (outcome.ok) {
+                       ++extracted;
+                     } else {
+                       bar.Clear();
+                       ReportFailure(console, pack, entry.name, outcome.reason);
+                       all_done = false;
+                     }
+                   });
   for (uint32_t i = 0; i < entries.size(); ++i) {
     const PackEntry& entry = entries[i];
     bar.BeginItem(i, entry.name);

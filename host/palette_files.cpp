@@ -41,8 +41,8 @@ std::string Triple(const Rgb& colour, const char* format) {
 
 std::vector<uint8_t> GimpPalette(const std::vector<Rgb>& colours, const std::string& name) {
   std::vector<uint8_t> bytes;
-  Append(&bytes, "GIMP Palette\nName: " + name + "\nColumns: " + std::to_string(kSwatchesPerRow) +
-                     "\n#\n");
+  Append(&bytes,
+         "GIMP Palette\nName: " + name + "\nColumns: " + std::to_string(kSwatchesPerRow) + "\n#\n");
   for (size_t k = 0; k < colours.size(); ++k) {
     Append(&bytes, Triple(colours[k], "%3u %3u %3u") + "\tcolour " + std::to_string(k) + "\n");
   }
@@ -72,8 +72,8 @@ std::vector<uint8_t> AdobeTable(const std::vector<Rgb>& colours) {
 Bitmap SwatchPicture(const std::vector<Rgb>& colours) {
   Bitmap picture;
   picture.width = kSwatchesPerRow * kSwatchDots;
-  picture.rows = static_cast<uint32_t>((colours.size() + kSwatchesPerRow - 1) / kSwatchesPerRow *
-                                       kSwatchDots);
+  picture.rows =
+      static_cast<uint32_t>((colours.size() + kSwatchesPerRow - 1) / kSwatchesPerRow * kSwatchDots);
   picture.depth = 24;
   picture.stride = 3 * picture.width;
   picture.bottom_up = false;
@@ -116,8 +116,10 @@ Outcome ChoosePaletteFormat(const std::string& format_option, const std::string&
                            "\" (use png, gpl, pal or act)");
   }
   if (by_option == nullptr && by_extension == nullptr && !extension.empty()) {
-    return Outcome::Failed("krt writes palettes as .png, .gpl, .pal or .act files; name the "
-                           "output so, or give --format (not " + named_file + ")");
+    return Outcome::Failed(
+        "krt writes palettes as .png, .gpl, .pal or .act files; name the "
+        "output so, or give --format (not " +
+        named_file + ")");
   }
   if (by_option != nullptr && by_extension != nullptr && by_option != by_extension) {
     return Outcome::Failed("the output name " + named_file + " contradicts --format " +

@@ -6,6 +6,11 @@
 
 namespace krt::host {
 
+unsigned WritingJobs(unsigned jobs_option, OutputFormat format) {
+  if (jobs_option != 0) return jobs_option;
+  return format == OutputFormat::kPng ? 0 : 1;
+}
+
 Outcome WritePicture(const Bitmap& bitmap, OutputFormat format, const std::string& target,
                      const std::vector<std::string>& inputs) {
   if (IsOneOfTheInputs(target, inputs)) {

@@ -11,6 +11,11 @@
 
 namespace krt::host {
 
+// Threads for writing a batch of pictures: --jobs when given; else one per
+// processor for PNG, whose compression is the work, and one for BMP, which is
+// a copy to disk that more threads only slow down.
+unsigned WritingJobs(unsigned jobs_option, OutputFormat format);
+
 Outcome WritePicture(const Bitmap& bitmap, OutputFormat format, const std::string& target,
                      const std::vector<std::string>& inputs);
 

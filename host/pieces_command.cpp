@@ -29,8 +29,8 @@ using MakeOutput = std::function<Outcome(const std::vector<uint8_t>& screen,
                                          const std::string& title, std::vector<uint8_t>* bytes)>;
 
 struct PiecesPlan {
-  const char* command;    // "tiles" or "palette"
-  std::string suffix;     // appended to the input's stem: "-tiles.png"
+  const char* command;  // "tiles" or "palette"
+  std::string suffix;   // appended to the input's stem: "-tiles.png"
   std::string named_file;
   std::string folder;
   MakeOutput make;
@@ -82,8 +82,9 @@ class PiecesRun {
     std::vector<PackEntry> entries;
     Outcome listed = plan_.named_file.empty()
                          ? ListPack(plugins.archive, pack, &entries)
-                         : Outcome::Failed("a pack gives one output per entry; name a folder "
-                                           "(ending in /) with -o");
+                         : Outcome::Failed(
+                               "a pack gives one output per entry; name a folder "
+                               "(ending in /) with -o");
     if (!listed.ok) return Report(pack, "", "", listed);
     const std::string stem = OutputBesideOrIn(pack, plan_.folder, "");
     for (const PackEntry& entry : entries) {
@@ -161,8 +162,8 @@ int RunTiles(const PluginSet& plugins, const Request& request, const Console& co
   if (!request.output.empty() && !NamesFolder(request.output)) {
     const std::string extension = LowerExtension(request.output);
     if (!extension.empty() && extension != ".png") {
-      console.err << "krt tiles: sheets are PNG files; name the output .png (not "
-                  << request.output << ")\n";
+      console.err << "krt tiles: sheets are PNG files; name the output .png (not " << request.output
+                  << ")\n";
       return kExitUsage;
     }
   }

@@ -75,7 +75,7 @@ int RunRender(const PluginSet& plugins, const Request& request, const Console& c
   std::set<std::string> planned;  // targets of items added so far
   std::vector<std::string> item_targets;
   size_t reported = 0;
-  OrderedJobs jobs(request.jobs, [&](const Outcome& outcome) {
+  OrderedJobs jobs(WritingJobs(request.jobs, targets.format), [&](const Outcome& outcome) {
     const std::string& file = request.files[reported];
     const std::string& target = item_targets[reported++];
     if (outcome.ok) {

@@ -64,6 +64,7 @@ std::vector<uint8_t> IndexedInfo(const ScreenSections& sections, uint32_t colour
 
 Outcome DrawCharacterSheet(const std::vector<uint8_t>& screen, const SheetOptions& options,
                            Bitmap* sheet) {
+  if (options.columns == 0) return Outcome::Failed("a sheet needs at least one column");
   ScreenSections sections;
   Outcome outcome = FindSections(screen, &sections);
   if (!outcome.ok) return outcome;
@@ -103,8 +104,8 @@ Outcome DrawCharacterSheet(const std::vector<uint8_t>& screen, const SheetOption
   result.palette_entries = layout.colour_mode;
   result.stride = static_cast<uint32_t>((width * result.depth + 31) / 32 * 4);
   result.pixels.assign(static_cast<size_t>(result.stride) * result.rows, 0);
-  result.info = IndexedInfo(sections, layout.colour_mode,
-                            options.bank.value_or(LowestNamedBank(layout)));
+  result.info =
+      IndexedInfo(sections, layout.colour_mode, options.bank.value_or(LowestNamedBank(layout)));
 
   canvas.width_px = static_cast<int32_t>(width);
   canvas.height_px = static_cast<int32_t>(height);

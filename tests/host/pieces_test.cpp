@@ -130,8 +130,8 @@ TEST_F(PiecesCommand, DamagedInputsFailOneLineEachAndTheRestIsWritten) {
     SCOPED_TRACE(c.command[0]);
     const std::string out = InFolder(c.command[0] + "/");
     auto arguments = c.command;
-    arguments.insert(arguments.end(), {"-o", out, InFolder("blank.2D"), InFolder("cut.2D"),
-                                       Sample("samples.BIN")});
+    arguments.insert(arguments.end(),
+                     {"-o", out, InFolder("blank.2D"), InFolder("cut.2D"), Sample("samples.BIN")});
     const auto run = RunKrtWith(arguments);
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(SaysFailure(run, InFolder("blank.2D"), c.blank_says));
