@@ -4,18 +4,18 @@
 // back to back, so both see the same load; the table gives the median time
 // of each side and the median, lowest and highest ratio of the rounds.
 //
-// Times are this thread's processor time; the resolution of that clock
-// (Wine takes it from the kernel's per-thread counters) is why batches are
-// long.
+// Times are this thread's processor time. That clock can be coarse (64-bit
+// Wine counts it in the kernel's 10 ms ticks), so each batch lasts at least
+// 20 of its steps, measured at the start.
 //
 // Usage: picture_speed [ROUNDS]
 #include <windows.h>
 
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -58,8 +58,8 @@ bool RenderOnce(const Case& c, size_t* pixel_bytes) {
   krt::MemoryHandle info = nullptr;
   krt::MemoryHandle pixels = nullptr;
   const auto source = reinterpret_cast<const char*>(c.screen.data());
-  if (c.get_picture(source, static_cast<int32_t>(c.screen.size()), 1, &info, &pixels, nullptr,
-                    0) != 0) {
+  if (c.get_picture(source, static_cast<int32_t>(c.screen.size()), 1, &info, &pixels, nullptr, 0) !=
+      0) {
     return false;
   }
   if (pixel_bytes != nullptr) *pixel_bytes = LocalSize(pixels);
@@ -85,6 +85,27 @@ double TimeBatch(int calls, Step step) {
   return (Seconds() - start) / calls;
 }
 
+// The smallest step the clock takes: the least of a few waits for it to move.
+double ClockStep() {
+  double step = 1;
+  for (int i = 0; i < 5; ++i) {
+    const double start = Seconds();
+    double now = start;
+    while (now == start) now = Seconds();
+    step = std::min(step, now - start);
+  }
+  return step;
+}
+
+// How many calls of `step` fill a batch of at least `seconds`: doubled until
+// they do, so that a clock too coarse to see one call cannot make it huge.
+template <typename Step>
+int CallsFilling(double seconds, Step step) {
+  int calls = 1;
+  while (calls < (1 << 24) && TimeBatch(calls, step) * calls < seconds) calls *= 2;
+  return calls;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -92,9 +113,13 @@ int main(int argc, char** argv) {
   krt::host::PluginSet plugins;
   std::string error;
   if (rounds <= 0 || !krt::host::LoadPluginSet(krt::host::ProgramFolder(), &plugins, &error)) {
-    std::fprintf(stderr, "picture_speed: %s\n", rounds <= 0 ? "ROUNDS must be positive" : error.c_str());
+    std::fprintf(stderr, "picture_speed: %s\n",
+                 rounds <= 0 ? "ROUNDS must be positive" : error.c_str());
     return 1;
   }
+  // The clock's step is then at most a twentieth of a batch.
+  const double batch_seconds = std::max(0.02, 20 * ClockStep());
+  std::printf("batches of %.0f ms of processor time\n", batch_seconds * 1e3);
   const char* mode_names[] = {"mode0_4bit", "mode1_8bit", "mode2_8bit", "mode3_24bit"};
   std::printf("%-22s %12s %12s %8s %8s %8s\n", "GetPicture / Memcpy", "subject us", "baseline us",
               "ratio", "lowest", "highest");
@@ -110,10 +135,7 @@ int main(int argc, char** argv) {
         continue;
       }
       c.copy_source.assign(pixel_bytes, 0x5A);
-      // Batches of about 20 ms, so that the clock's resolution is small
-      // beside them.
-      const double one = TimeBatch(3, [&] { RenderOnce(c, nullptr); });
-      const int calls = std::max(1, static_cast<int>(0.02 / std::max(one, 1e-7)));
+      const int calls = CallsFilling(batch_seconds, [&] { RenderOnce(c, nullptr); });
       std::vector<double> subject, baseline, ratios;
       for (int round = 0; round < rounds; ++round) {
         subject.push_back(TimeBatch(calls, [&] { RenderOnce(c, nullptr); }));

@@ -190,17 +190,17 @@ KRT_INLINE bool PrepareCharacter(const RowPlan& plan, uint32_t name, int32_t x, 
   constexpr uint32_t shift = NameCharacterShift(kNameWidth, HasByteDots(kMode));
   constexpr uint32_t character_bytes = kCells * CellBytes(kMode);
   const uint32_t character = (name & plan.fields.character_mask) >> shift;
-  ready->first_cell = nullptr;
   ready->mirror = (name & plan.fields.flip_horizontal_mask) != 0;
   ready->upside_down = (name & plan.fields.flip_vertical_mask) != 0;
-  if (HasByteDots(kMode) && (name & kNameSkipBit) != 0) return false;
+  bool drawn = !(HasByteDots(kMode) && (name & kNameSkipBit) != 0);
   if constexpr (UsesPalette(kMode)) {
-    if (!ChooseColours<kMode, kNameWidth>(plan, name, x, y, &ready->colours)) return false;
+    drawn = drawn && ChooseColours<kMode, kNameWidth>(plan, name, x, y, &ready->colours);
   }
-  if (character >= plan.characters) return false;
-  // Inside the dot data: the character number is below its character count.
-  ready->first_cell = plan.dot_data + uint64_t{character} * character_bytes;
-  return true;
+  drawn = drawn && character < plan.characters;
+  // Inside the dot data when drawn: the character number is below its
+  // character count.
+  ready->first_cell = drawn ? plan.dot_data + uint64_t{character} * character_bytes : nullptr;
+  return drawn;
 }
 
 // Writes a ready character into its box, at `box`.

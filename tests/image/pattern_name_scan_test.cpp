@@ -114,6 +114,31 @@ TEST(ScanPatternNameTable, FlagsNameTheHighNibbleOfEachNonZeroName) {
   EXPECT_TRUE(Scan(krt::test::BuildScreenFile(plan), false).extent == (UsedExtent{32, 32}));
 }
 
+// Rows of one bank among zero names, and rows of several banks, with or
+// without zero names: a zero name marks no bank, and no bank of a row is
+// lost or made up.
+TEST(ScanPatternNameTable, FlagsOfRowsWithOneBankOrSeveral) {
+  ScreenPlan plan;
+  krt::test::SetName(plan, 6, 0, 0x5001);
+  krt::test::SetName(plan, 1, 1, 0x7001);
+  krt::test::SetName(plan, 30, 1, 0x1001);
+  krt::test::SetName(plan, 2, 2, 0x9001);
+  krt::test::SetName(plan, 3, 2, 0xC001);
+  for (uint32_t column = 0; column < 32; ++column) {
+    krt::test::SetName(plan, column, 3, column % 2 != 0 ? 0x2001 : 0x4001);
+  }
+  // Bank 0 beside bank 5, four names after bank 5 beside a zero name.
+  krt::test::SetName(plan, 8, 4, 0x5001);
+  krt::test::SetName(plan, 12, 4, 0x5001);
+  krt::test::SetName(plan, 13, 4, 0x0001);
+  const Scanned scanned = Scan(krt::test::BuildScreenFile(plan));
+  std::vector<uint8_t> expected(16, 0);
+  expected[0] = expected[1] = expected[2] = expected[4] = expected[5] = expected[7] = expected[9] =
+      expected[0xC] = 1;
+  EXPECT_EQ(scanned.flags, expected);
+  EXPECT_TRUE(scanned.extent == (UsedExtent{32, 5}));
+}
+
 TEST(ScanPatternNameTable, BytesAfterTheLastPageBelongToNoPage) {
   ScreenPlan plan;
   plan.pages_across = 2;
