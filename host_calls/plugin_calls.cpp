@@ -9,7 +9,43 @@ namespace {
 
 bool Touched(MemoryHandle slot) { return slot != UntouchedSlot(); }
 
+// The code point of the UTF-8 sequence at `at`, and its length; U+FFFD and 1
+// for a byte that starts no well-formed sequence.
+uint32_t DecodeUtf8(const std::string& text, size_t at, size_t* length) {
+  const auto byte = [&](size_t k) { return static_cast<uint8_t>(text[at + k]); };
+  const uint8_t lead = byte(0);
+  *length = 1;
+  if (lead < 0x80) return lead;
+  const size_t count = lead >= 0xF0 && lead < 0xF5 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+  if (count == 0 || count > 4 || at + count > text.size()) return 0xFFFD;
+  uint32_t code = lead & (0x7F >> count);
+  for (size_t k = 1; k < count; ++k) {
+    if ((byte(k) & 0xC0) != 0x80) return 0xFFFD;
+    code = (code << 6) | (byte(k) & 0x3F);
+  }
+  const uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (code < least[count] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0xFFFD;
+  *length = count;
+  return code;
+}
+
 }  // namespace
+
+std::basic_string<WideChar> Utf16Of(const std::string& utf8) {
+  std::basic_string<WideChar> wide;
+  for (size_t at = 0; at < utf8.size();) {
+    size_t length = 0;
+    const uint32_t code = DecodeUtf8(utf8, at, &length);
+    at += length;
+    if (code < 0x10000) {
+      wide.push_back(static_cast<WideChar>(code));
+    } else {
+      wide.push_back(static_cast<WideChar>(0xD800 + ((code - 0x10000) >> 10)));
+      wide.push_back(static_cast<WideChar>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+    }
+  }
+  return wide;
+}
 
 CallSource FileSource(const std::string& path, int32_t offset) {
   return CallSource{path.c_str(), offset, kFileInput};

@@ -40,7 +40,9 @@ std::string ProgramFolder() {
   return slash == std::string::npos ? std::string() : program.substr(0, slash + 1);
 }
 
-std::string PluginFileName(const std::string& plugin) { return plugin + ".spi"; }
+std::string PluginFileName(const std::string& plugin) {
+  return plugin + (sizeof(void*) == 8 ? ".sph" : ".spi");
+}
 
 #else
 
@@ -109,6 +111,8 @@ bool LoadBase(const std::string& path, PluginBase* plugin, std::string* error) {
   if (!LoadPluginModule(path, &plugin->module, error)) return false;
   Resolve(plugin->module, path, "GetPluginInfo", &plugin->GetPluginInfo, error);
   Resolve(plugin->module, path, "IsSupported", &plugin->IsSupported, error);
+  plugin->GetPluginInfoW = FindPluginFunction<GetPluginInfoWFn>(plugin->module, "GetPluginInfoW");
+  plugin->IsSupportedW = FindPluginFunction<IsSupportedWFn>(plugin->module, "IsSupportedW");
   return true;
 }
 
@@ -118,6 +122,9 @@ bool LoadImagePlugin(const std::string& path, ImagePlugin* plugin, std::string* 
   Resolve(m, path, "GetPictureInfo", &plugin->GetPictureInfo, error);
   Resolve(m, path, "GetPicture", &plugin->GetPicture, error);
   plugin->GetPreview = FindPluginFunction<GetPreviewFn>(m, "GetPreview");
+  plugin->GetPictureInfoW = FindPluginFunction<GetPictureInfoWFn>(m, "GetPictureInfoW");
+  plugin->GetPictureW = FindPluginFunction<GetPictureWFn>(m, "GetPictureW");
+  plugin->GetPreviewW = FindPluginFunction<GetPreviewWFn>(m, "GetPreviewW");
   return CheckKind(plugin->GetPluginInfo, path, kImageKind, error);
 }
 
@@ -127,6 +134,9 @@ bool LoadArchivePlugin(const std::string& path, ArchivePlugin* plugin, std::stri
   Resolve(m, path, "GetArchiveInfo", &plugin->GetArchiveInfo, error);
   Resolve(m, path, "GetFileInfo", &plugin->GetFileInfo, error);
   Resolve(m, path, "GetFile", &plugin->GetFile, error);
+  plugin->GetArchiveInfoW = FindPluginFunction<GetArchiveInfoWFn>(m, "GetArchiveInfoW");
+  plugin->GetFileInfoW = FindPluginFunction<GetFileInfoWFn>(m, "GetFileInfoW");
+  plugin->GetFileW = FindPluginFunction<GetFileWFn>(m, "GetFileW");
   return CheckKind(plugin->GetPluginInfo, path, kArchiveKind, error);
 }
 
