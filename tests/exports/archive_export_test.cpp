@@ -227,6 +227,35 @@ TEST_F(GetArchiveInfoExport, NullSlotRecordOrImageIsRefused) {
   EXPECT_EQ(slot, nullptr);
 }
 
+// A 64-bit host passes lengths and offsets whole; one beyond 32 bits is
+// refused, not read as its low half (which here would succeed).
+TEST_F(ArchiveExports, LengthsBeyondThirtyTwoBitsAreRefused) {
+  if (sizeof(krt::LengthArgument) < 8) GTEST_SKIP() << "32-bit lengths cannot exceed 32 bits";
+  const std::vector<uint8_t> pack = BuildPack(ThreeScreenPack());
+  const std::vector<uint8_t> screen = DefaultScreen();
+  TempFile file(pack);
+  const auto high = static_cast<krt::LengthArgument>(uint64_t{1} << 32);
+  const auto* image = reinterpret_cast<const char*>(pack.data());
+  const krt::host::CallSource sources[] = {
+      {image, high + static_cast<krt::LengthArgument>(pack.size()), kMemoryInput},
+      {file.path.c_str(), high + 4, krt::kFileInput}};
+  for (const krt::host::CallSource& source : sources) {
+    const int32_t refusal = source.flag == kMemoryInput ? krt::kBadArgument : krt::kFileError;
+    EXPECT_EQ(krt::host::CallGetArchiveInfo(Axkrt(), source).result, refusal);
+    EXPECT_EQ(krt::host::CallGetFileToMemory(Axkrt(), source, {}).result, refusal);
+    krt::fileInfo record;
+    EXPECT_EQ(Axkrt().GetFileInfo(source.source, source.offset_or_length, "000.2D", source.flag,
+                                  &record),
+              refusal);
+  }
+  krt::PictureInfo info;
+  EXPECT_EQ(Ifkrt().GetPictureInfo(reinterpret_cast<const char*>(screen.data()),
+                                   high + static_cast<krt::LengthArgument>(screen.size()), 1, &info),
+            krt::kBadArgument);
+  EXPECT_EQ(krt::host::CallGetPicture(Ifkrt(), {file.path.c_str(), high + 4, 0}, {}).result,
+            krt::kFileError);
+}
+
 // --- GetFileInfo -------------------------------------------------------------
 
 struct Lookup {
