@@ -2,7 +2,11 @@
 
 #include <windows.h>
 
+#include <cstddef>
+#include <cstring>
+#include <iterator>
 #include <limits>
+#include <type_traits>
 
 namespace krt::host {
 namespace {
@@ -29,7 +33,32 @@ uint32_t DecodeUtf8(const std::string& text, size_t at, size_t* length) {
   return code;
 }
 
+template <typename To, typename From>
+To Unit(From c) {
+  const auto code = static_cast<std::make_unsigned_t<From>>(c);
+  if constexpr (sizeof(To) == 1) return static_cast<To>(code <= 0xFF ? code : 0x7F);
+  return static_cast<To>(code);
+}
+
+template <typename To, typename From>
+To Respelt(const From& from) {
+  using ToChar = std::remove_cvref_t<decltype(To{}.path[0])>;
+  To to;
+  std::memcpy(&to, &from, offsetof(From, path));
+  for (size_t k = 0; k < std::size(to.path); ++k) {
+    to.path[k] = Unit<ToChar>(from.path[k]);
+    to.filename[k] = Unit<ToChar>(from.filename[k]);
+  }
+  std::memcpy(reinterpret_cast<uint8_t*>(&to) + offsetof(To, crc),
+              reinterpret_cast<const uint8_t*>(&from) + offsetof(From, crc),
+              sizeof to - offsetof(To, crc));
+  return to;
+}
+
 }  // namespace
+
+fileInfo AnsiRecordOf(const fileInfoW& record) { return Respelt<fileInfo>(record); }
+fileInfoW WideRecordOf(const fileInfo& record) { return Respelt<fileInfoW>(record); }
 
 std::basic_string<WideChar> Utf16Of(const std::string& utf8) {
   std::basic_string<WideChar> wide;

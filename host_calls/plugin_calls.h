@@ -31,6 +31,12 @@ bool FitsLengthArgument(const std::vector<uint8_t>& image);
 // that does not belong to well-formed UTF-8 becomes U+FFFD.
 std::basic_string<WideChar> Utf16Of(const std::string& utf8);
 
+// A W export's record as an ANSI one and back: the same bytes but for the
+// names, converted unit by unit. A unit beyond one byte cannot be written
+// in a byte and becomes 0x7F, so it never passes for another character.
+fileInfo AnsiRecordOf(const fileInfoW& record);
+fileInfoW WideRecordOf(const fileInfo& record);
+
 // A host's progress callback and its user value; a null callback asks for no
 // progress reports.
 struct ProgressHook {

@@ -152,9 +152,8 @@ std::vector<size_t> ScreenPositions(const PackPlan& plan);
 // returns its path, in UTF-8, or an empty string when writing fails. The file
 // is named after the stem (keep its extension there), made unique by a
 // counter. The directory and whatever is left in it are removed when the
-// process exits. With KRT_TEXT_FORM=wide in the environment the directory's
-// name holds characters that no ANSI code page has (Georgian, Devanagari and
-// one beyond 16 bits), so only UTF-16 paths can reach it on Windows.
+// process exits. With KRT_TEXT_FORM=wide the directory's name holds
+// characters no ANSI code page has, which only UTF-16 paths reach on Windows.
 std::string WriteTempFile(const std::vector<uint8_t>& bytes, const std::string& stem);
 void RemoveFile(const std::string& path);
 

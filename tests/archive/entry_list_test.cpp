@@ -13,9 +13,8 @@ namespace {
 using krt::archive::EntryList;
 using krt::archive::PackEntry;
 
-// The record's numbers are pointer-sized: 4 bytes each in a 32-bit host's
-// record, 8 in a 64-bit one's. Names are bytes in fileInfo and UTF-16 code
-// units in fileInfoW, 200 of them in each field.
+// Numbers are pointer-sized; names are 200 bytes, or 200 UTF-16 units in
+// fileInfoW.
 constexpr size_t kNumber = sizeof(void*);
 constexpr size_t kRecord = 8 + 4 * kNumber + 400 + 4 + (kNumber - 4);
 constexpr size_t kWideRecord = 8 + 4 * kNumber + 800 + 4 + (kNumber - 4);
@@ -27,7 +26,7 @@ std::vector<uint8_t> ZeroRecordExcept(const PackEntry& entry, const char* name, 
   std::memcpy(record.data() + 8, &entry.position, 4);
   std::memcpy(record.data() + 8 + kNumber, &entry.extent, 4);
   std::memcpy(record.data() + 8 + 2 * kNumber, &entry.extent, 4);
-  for (size_t k = 0; name[k] != '\0'; ++k) record[8 + 4 * kNumber + 200 * unit + k * unit] = name[k];
+  for (size_t k = 0; name[k]; ++k) record[8 + 4 * kNumber + 200 * unit + k * unit] = name[k];
   return record;
 }
 
@@ -50,8 +49,8 @@ TEST(EntryRecord, NamesGrowPastThreeDigits) {
   }
 }
 
-// fileInfo records (false) or fileInfoW ones (true). The 32-bit fileInfo
-// list ends in one zero byte; every other list in one whole zero record.
+// fileInfo (false) or fileInfoW (true): the 32-bit fileInfo list ends in one
+// zero byte, every other list in one zero record.
 class EntryListForms : public testing::TestWithParam<bool> {};
 
 TEST_P(EntryListForms, HoldsTheRecordsAndTheirEndMark) {

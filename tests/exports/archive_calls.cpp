@@ -27,18 +27,16 @@ Listing ReadListing(const host::ListCall& call) {
   }
   const std::vector<uint8_t> bytes = TakeBlock(call.list);
   listing.block_size = bytes.size();
-  const size_t record = WideForms() ? sizeof(fileInfoW) : sizeof(fileInfo);
-  const size_t end_mark = ListEndMark();
+  const size_t record = ListRecordSize(), end_mark = ListEndMark();
   const size_t count = bytes.size() < end_mark ? 0 : (bytes.size() - end_mark) / record;
   for (size_t i = 0; i < count; ++i) {
     fileInfoW wide;
     std::memcpy(WideForms() ? static_cast<void*>(&wide) : &listing.records.emplace_back(),
                 bytes.data() + i * record, record);
-    if (WideForms()) listing.records.push_back(AnsiRecord(wide));
+    if (WideForms()) listing.records.push_back(host::AnsiRecordOf(wide));
   }
   listing.ends_with_zero = bytes.size() == count * record + end_mark &&
-                           std::all_of(bytes.end() - static_cast<ptrdiff_t>(end_mark), bytes.end(),
-                                       [](uint8_t b) { return b == 0; });
+                           std::all_of(bytes.end() - end_mark, bytes.end(), [](int b) { return !b; });
   return listing;
 }
 
@@ -64,6 +62,8 @@ Extracted Extract(const host::CallSource& source, uint32_t output_flag,
 }
 
 }  // namespace
+
+size_t ListRecordSize() { return WideForms() ? sizeof(fileInfoW) : sizeof(fileInfo); }
 
 size_t ListEndMark() {
   if (WideForms()) return sizeof(fileInfoW);

@@ -20,8 +20,9 @@ struct Listing {
   bool ends_with_zero = false;
 };
 
-// What follows the last record of a list: one zero byte after 32-bit
-// fileInfo records, a whole zero record after any other.
+// The size of a listed record, and what follows the last one: one zero byte
+// after 32-bit fileInfo records, a whole zero record after any other.
+size_t ListRecordSize();
 size_t ListEndMark();
 
 // GetArchiveInfo from a file at a start offset, or from a memory image. The

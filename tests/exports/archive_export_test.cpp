@@ -146,8 +146,7 @@ void ExpectListing(const krt::test::Listing& listing, const PackPlan& plan, size
                    uint32_t position_base = 0) {
   ASSERT_EQ(listing.result, krt::kSuccess);
   ASSERT_EQ(listing.records.size(), entries);
-  EXPECT_EQ(listing.block_size,
-            entries * (WideForms() ? sizeof(krt::fileInfoW) : sizeof(krt::fileInfo)) + ListEndMark());
+  EXPECT_EQ(listing.block_size, entries * ListRecordSize() + ListEndMark());
   EXPECT_TRUE(listing.ends_with_zero);
   const std::vector<size_t> positions = ScreenPositions(plan);
   for (size_t i = 0; i < entries; ++i) {
@@ -235,25 +234,21 @@ TEST_F(ArchiveExports, LengthsBeyondThirtyTwoBitsAreRefused) {
   const std::vector<uint8_t> screen = DefaultScreen();
   TempFile file(pack);
   const auto high = static_cast<krt::LengthArgument>(uint64_t{1} << 32);
-  const auto* image = reinterpret_cast<const char*>(pack.data());
-  const krt::host::CallSource sources[] = {
-      {image, high + static_cast<krt::LengthArgument>(pack.size()), kMemoryInput},
-      {file.path.c_str(), high + 4, krt::kFileInput}};
-  for (const krt::host::CallSource& source : sources) {
+  krt::host::CallSource image = krt::host::MemorySource(pack);
+  krt::host::CallSource path = krt::host::FileSource(file.path, 4);
+  image.offset_or_length += high;
+  path.offset_or_length += high;
+  for (const krt::host::CallSource& source : {image, path}) {
     const int32_t refusal = source.flag == kMemoryInput ? krt::kBadArgument : krt::kFileError;
     EXPECT_EQ(krt::host::CallGetArchiveInfo(Axkrt(), source).result, refusal);
     EXPECT_EQ(krt::host::CallGetFileToMemory(Axkrt(), source, {}).result, refusal);
-    krt::fileInfo record;
-    EXPECT_EQ(Axkrt().GetFileInfo(source.source, source.offset_or_length, "000.2D", source.flag,
-                                  &record),
-              refusal);
   }
   krt::PictureInfo info;
-  EXPECT_EQ(Ifkrt().GetPictureInfo(reinterpret_cast<const char*>(screen.data()),
-                                   high + static_cast<krt::LengthArgument>(screen.size()), 1, &info),
-            krt::kBadArgument);
-  EXPECT_EQ(krt::host::CallGetPicture(Ifkrt(), {file.path.c_str(), high + 4, 0}, {}).result,
-            krt::kFileError);
+  EXPECT_EQ(
+      Ifkrt().GetPictureInfo(reinterpret_cast<const char*>(screen.data()),
+                             high + static_cast<krt::LengthArgument>(screen.size()), 1, &info),
+      8);
+  EXPECT_EQ(krt::host::CallGetPicture(Ifkrt(), {file.path.c_str(), high + 4, 0}, {}).result, 6);
 }
 
 // --- GetFileInfo -------------------------------------------------------------

@@ -23,32 +23,6 @@ const WideChar* SourceOf(const char* source, uint32_t flag, Text* text) {
   return text->c_str();
 }
 
-// One character in the other form. A unit beyond one byte cannot come back
-// unchanged, so it shows as 0x7F.
-template <typename To, typename From>
-To Unit(From c) {
-  const auto code = static_cast<std::make_unsigned_t<From>>(c);
-  if constexpr (sizeof(To) == 1) return static_cast<To>(code <= 0xFF ? code : 0x7F);
-  return static_cast<To>(code);
-}
-char Narrow(WideChar c) { return Unit<char>(c); }
-
-// fileInfo from fileInfoW and back: the same bytes but for the two names.
-template <typename To, typename From>
-To Respelt(const From& from) {
-  using ToChar = std::remove_cvref_t<decltype(To{}.path[0])>;
-  To to;
-  std::memcpy(&to, &from, offsetof(From, path));
-  for (size_t k = 0; k < 200; ++k) {
-    to.path[k] = Unit<ToChar>(from.path[k]);
-    to.filename[k] = Unit<ToChar>(from.filename[k]);
-  }
-  std::memcpy(reinterpret_cast<uint8_t*>(&to) + offsetof(To, crc),
-              reinterpret_cast<const uint8_t*>(&from) + offsetof(From, crc),
-              sizeof to - offsetof(To, crc));
-  return to;
-}
-
 // The ANSI exports' signatures over the W exports: each converts the text
 // and calls the W twin, so every test runs unchanged against the W forms.
 template <bool kArchive>
@@ -61,21 +35,17 @@ template <bool kArchive>
 int32_t KRT_STDCALL PluginInfoW(int32_t index, char* buffer, int32_t length) {
   // The W buffer starts as the caller's, so what is left alone stays so.
   std::vector<WideChar> wide(length > 0 ? length : 1);
-  for (int32_t k = 0; buffer != nullptr && k < length; ++k) wide[k] = static_cast<uint8_t>(buffer[k]);
-  const int32_t copied = Base<kArchive>().GetPluginInfoW(index, buffer ? wide.data() : nullptr, length);
-  for (int32_t k = 0; buffer != nullptr && k < length; ++k) buffer[k] = Narrow(wide[k]);
+  for (int32_t k = 0; buffer && k < length; ++k) wide[k] = static_cast<uint8_t>(buffer[k]);
+  const int32_t copied =
+      Base<kArchive>().GetPluginInfoW(index, buffer ? &wide[0] : nullptr, length);
+  for (int32_t k = 0; buffer && k < length; ++k)
+    buffer[k] = static_cast<char>(wide[k] > 0xFF ? 0x7F : wide[k]);
   return copied;
 }
 
 template <bool kArchive>
 int32_t KRT_STDCALL IsSupportedW(const char* name, uintptr_t source) {
   return Base<kArchive>().IsSupportedW(name ? host::Utf16Of(name).c_str() : nullptr, source);
-}
-
-int32_t KRT_STDCALL PictureInfoW(const char* source, LengthArgument length, uint32_t flag,
-                                 PictureInfo* info) {
-  Text text;
-  return Plugins().image.GetPictureInfoW(SourceOf(source, flag, &text), length, flag, info);
 }
 
 template <GetPictureWFn host::ImagePlugin::*kExport>
@@ -87,64 +57,71 @@ int32_t KRT_STDCALL PictureW(const char* source, LengthArgument length, uint32_t
                                     progress, user_value);
 }
 
-int32_t KRT_STDCALL ArchiveInfoW(const char* source, LengthArgument length, uint32_t flag,
-                                 MemoryHandle* list) {
+// GetPictureInfo and GetArchiveInfo: a source, its length, the flag and one
+// out-argument.
+template <typename Plugin, typename Out, auto kExport>
+int32_t KRT_STDCALL SourceW(const char* source, LengthArgument length, uint32_t flag, Out out) {
   Text text;
-  return Plugins().archive.GetArchiveInfoW(SourceOf(source, flag, &text), length, flag, list);
+  const Plugin& plugin =
+      static_cast<const Plugin&>(Base<std::is_same_v<Plugin, host::ArchivePlugin>>());
+  return (plugin.*kExport)(SourceOf(source, flag, &text), length, flag, out);
 }
 
 int32_t KRT_STDCALL FileInfoW(const char* source, LengthArgument length, const char* name,
                               uint32_t flag, fileInfo* info) {
   Text text;
   fileInfoW wide{};
-  if (info != nullptr) wide = Respelt<fileInfoW>(*info);
+  if (info != nullptr) wide = host::WideRecordOf(*info);
   const int32_t result = Plugins().archive.GetFileInfoW(
       SourceOf(source, flag, &text), length, name ? host::Utf16Of(name).c_str() : nullptr, flag,
       info ? &wide : nullptr);
-  if (info != nullptr) *info = Respelt<fileInfo>(wide);
+  if (info != nullptr) *info = host::AnsiRecordOf(wide);
   return result;
 }
 
 int32_t KRT_STDCALL FileW(const char* source, LengthArgument position, char* destination,
                           uint32_t flag, ProgressCallback progress, intptr_t user_value) {
-  Text text;
-  Text folder = destination && !IsMemoryOutput(flag) ? host::Utf16Of(destination) : Text();
-  WideChar* spelt = IsMemoryOutput(flag) || destination == nullptr
-                        ? reinterpret_cast<WideChar*>(destination)
-                        : folder.data();
+  Text text, folder;  // a slot's address for memory output, else a path
+  auto* spelt = const_cast<WideChar*>(SourceOf(destination, IsMemoryOutput(flag), &folder));
   return Plugins().archive.GetFileW(SourceOf(source, flag, &text), position, spelt, flag, progress,
                                     user_value);
 }
 
+// A plug-in without its W exports gets no exports at all here, which fails
+// every test that uses it.
 host::ImagePlugin ImageThroughW() {
   host::ImagePlugin plugin = Plugins().image;
-  const bool whole = plugin.GetPluginInfoW && plugin.IsSupportedW && plugin.GetPictureInfoW &&
-                     plugin.GetPictureW && plugin.GetPreviewW;
-  if (!whole) ADD_FAILURE() << "IFKRT lacks a W export";
-  plugin.GetPluginInfo = whole ? PluginInfoW<false> : nullptr;
-  plugin.IsSupported = whole ? IsSupportedW<false> : nullptr;
-  plugin.GetPictureInfo = whole ? PictureInfoW : nullptr;
-  plugin.GetPicture = whole ? PictureW<&host::ImagePlugin::GetPictureW> : nullptr;
-  plugin.GetPreview = whole ? PictureW<&host::ImagePlugin::GetPreviewW> : nullptr;
+  if (!plugin.GetPluginInfoW || !plugin.IsSupportedW || !plugin.GetPictureInfoW ||
+      !plugin.GetPictureW || !plugin.GetPreviewW) {
+    ADD_FAILURE() << "IFKRT lacks a W export";
+    return {};
+  }
+  plugin.GetPluginInfo = PluginInfoW<false>;
+  plugin.IsSupported = IsSupportedW<false>;
+  plugin.GetPictureInfo =
+      SourceW<host::ImagePlugin, PictureInfo*, &host::ImagePlugin::GetPictureInfoW>;
+  plugin.GetPicture = PictureW<&host::ImagePlugin::GetPictureW>;
+  plugin.GetPreview = PictureW<&host::ImagePlugin::GetPreviewW>;
   return plugin;
 }
 
 host::ArchivePlugin ArchiveThroughW() {
   host::ArchivePlugin plugin = Plugins().archive;
-  const bool whole = plugin.GetPluginInfoW && plugin.IsSupportedW && plugin.GetArchiveInfoW &&
-                     plugin.GetFileInfoW && plugin.GetFileW;
-  if (!whole) ADD_FAILURE() << "AXKRT lacks a W export";
-  plugin.GetPluginInfo = whole ? PluginInfoW<true> : nullptr;
-  plugin.IsSupported = whole ? IsSupportedW<true> : nullptr;
-  plugin.GetArchiveInfo = whole ? ArchiveInfoW : nullptr;
-  plugin.GetFileInfo = whole ? FileInfoW : nullptr;
-  plugin.GetFile = whole ? FileW : nullptr;
+  if (!plugin.GetPluginInfoW || !plugin.IsSupportedW || !plugin.GetArchiveInfoW ||
+      !plugin.GetFileInfoW || !plugin.GetFileW) {
+    ADD_FAILURE() << "AXKRT lacks a W export";
+    return {};
+  }
+  plugin.GetPluginInfo = PluginInfoW<true>;
+  plugin.IsSupported = IsSupportedW<true>;
+  plugin.GetArchiveInfo =
+      SourceW<host::ArchivePlugin, MemoryHandle*, &host::ArchivePlugin::GetArchiveInfoW>;
+  plugin.GetFileInfo = FileInfoW;
+  plugin.GetFile = FileW;
   return plugin;
 }
 
 }  // namespace
-
-fileInfo AnsiRecord(const fileInfoW& record) { return Respelt<fileInfo>(record); }
 
 bool WideForms() {
   static const bool wide = [] {

@@ -13,15 +13,10 @@
 
 namespace krt::test {
 
-// Whether the tests call the W exports (KRT_TEXT_FORM=wide in the
-// environment): Ifkrt() and Axkrt() then answer with the ANSI signatures
-// over the W exports, which get every path in UTF-16 and hand fileInfoW
-// records back as fileInfo ones; their test files lie in a folder whose
-// name no ANSI code page can spell (see the screen builder).
+// Whether the tests call the W exports (KRT_TEXT_FORM=wide): Ifkrt() and
+// Axkrt() then take the ANSI signatures over the W exports, with every path
+// in UTF-16 and fileInfoW records read back as fileInfo ones.
 bool WideForms();
-
-// The record with its names narrowed unit by unit (beyond one byte: 0x7F).
-fileInfo AnsiRecord(const fileInfoW& record);
 
 // A plug-in that does not load, or lacks an export, fails the test that
 // first asks for it; what did resolve stays usable.
