@@ -16,13 +16,13 @@ bool ListEntries(PackWalk* walk, EntryList* list) {
   return true;
 }
 
-Result ListPack(const char* source, int32_t offset_or_length, uint32_t flag,
+Result ListPack(HostPath source, LengthArgument offset_or_length, uint32_t flag,
                 MemoryHandle* list_slot) {
   OpenedPack pack;
   const Result opened = OpenPack(source, offset_or_length, flag, &pack);
   if (opened != kSuccess) return opened;
   EntryList list;
-  if (!StartEntryList(&list)) {
+  if (!StartEntryList(source.wide, &list)) {
     ClosePack(&pack);
     return kAllocationFailed;
   }
@@ -41,12 +41,25 @@ Result ListPack(const char* source, int32_t offset_or_length, uint32_t flag,
   return kSuccess;
 }
 
+Result ListPackInto(HostPath source, LengthArgument offset_or_length, uint32_t flag,
+                    MemoryHandle* list_slot) {
+  if (list_slot == nullptr) return kBadArgument;
+  *list_slot = nullptr;
+  return ListPack(source, offset_or_length, flag, list_slot);
+}
+
 }  // namespace
 }  // namespace krt::archive
 
-KRT_EXPORT int32_t KRT_STDCALL GetArchiveInfo(const char* source, int32_t offset_or_length,
-                                              uint32_t flag, krt::MemoryHandle* list_slot) {
-  if (list_slot == nullptr) return krt::kBadArgument;
-  *list_slot = nullptr;
-  return krt::archive::ListPack(source, offset_or_length, flag, list_slot);
+KRT_EXPORT int32_t KRT_STDCALL GetArchiveInfo(const char* source,
+                                              krt::LengthArgument offset_or_length, uint32_t flag,
+                                              krt::MemoryHandle* list_slot) {
+  return krt::archive::ListPackInto(krt::AnsiPath(source), offset_or_length, flag, list_slot);
+}
+
+// The list holds fileInfoW records.
+KRT_EXPORT int32_t KRT_STDCALL GetArchiveInfoW(const krt::WideChar* source,
+                                               krt::LengthArgument offset_or_length, uint32_t flag,
+                                               krt::MemoryHandle* list_slot) {
+  return krt::archive::ListPackInto(krt::WidePath(source), offset_or_length, flag, list_slot);
 }

@@ -7,15 +7,20 @@
 
 namespace krt::archive {
 
-bool StartEntryList(EntryList* list) {
-  *list = EntryList{};
-  list->handle = AllocateBlock(1);
-  return list->handle != nullptr;
-}
-
 namespace {
 
-uint64_t ListBytes(uint32_t records) { return uint64_t{sizeof(fileInfo)} * records + 1; }
+uint64_t ListBytes(const EntryList& list, uint32_t records) {
+  return list.wide ? EntryListBytes<fileInfoW>(records) : EntryListBytes<fileInfo>(records);
+}
+
+size_t RecordSize(const EntryList& list) { return list.wide ? sizeof(fileInfoW) : sizeof(fileInfo); }
+
+template <typename Record>
+void WriteRecord(const PackEntry& entry, uint8_t* at) {
+  Record record;
+  BuildEntryRecord(entry, &record);
+  std::memcpy(at, &record, sizeof record);
+}
 
 // Room for half as many records again as the list holds, and one at a time
 // while it is small. Growing by a share of the size keeps a listing of many
@@ -29,20 +34,31 @@ uint32_t GrownCapacity(uint32_t count) {
 
 }  // namespace
 
+bool StartEntryList(bool wide, EntryList* list) {
+  *list = EntryList{};
+  list->wide = wide;
+  list->handle = AllocateBlock(ListBytes(*list, 0));
+  return list->handle != nullptr;
+}
+
 bool AppendEntry(EntryList* list, const PackEntry& entry) {
   if (list->count == list->capacity) {
     const uint32_t capacity = GrownCapacity(list->count);
-    if (!ResizeBlock(&list->handle, ListBytes(capacity))) return false;
+    if (!ResizeBlock(&list->handle, ListBytes(*list, capacity))) return false;
     list->capacity = capacity;
   }
   uint8_t* bytes = LockBlock(list->handle);
   if (bytes == nullptr) return false;
 
-  fileInfo record;
-  BuildEntryRecord(entry, &record);
-  const uint64_t record_at = uint64_t{sizeof(fileInfo)} * list->count;
-  std::memcpy(bytes + record_at, &record, sizeof record);
-  bytes[record_at + sizeof record] = 0;
+  const uint64_t record_at = uint64_t{RecordSize(*list)} * list->count;
+  if (list->wide) {
+    WriteRecord<fileInfoW>(entry, bytes + record_at);
+  } else {
+    WriteRecord<fileInfo>(entry, bytes + record_at);
+  }
+  // The end mark after the last record, whatever the block held there.
+  const uint64_t end_at = record_at + RecordSize(*list);
+  std::memset(bytes + end_at, 0, ListBytes(*list, 0));
   UnlockBlock(list->handle);
   ++list->count;
   return true;
@@ -50,7 +66,7 @@ bool AppendEntry(EntryList* list, const PackEntry& entry) {
 
 bool FinishEntryList(EntryList* list) {
   if (list->capacity == list->count) return true;
-  if (!ResizeBlock(&list->handle, ListBytes(list->count))) return false;
+  if (!ResizeBlock(&list->handle, ListBytes(*list, list->count))) return false;
   list->capacity = list->count;
   return true;
 }

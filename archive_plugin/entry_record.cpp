@@ -6,15 +6,21 @@
 
 namespace krt::archive {
 
-void BuildEntryRecord(const PackEntry& entry, fileInfo* record) {
+template <typename Record>
+void BuildEntryRecord(const PackEntry& entry, Record* record) {
   std::memset(record, 0, sizeof *record);
   std::memcpy(record->method, kMethodTag, sizeof kMethodTag);
   record->position = entry.position;
   record->compsize = entry.extent;
   record->filesize = entry.extent;
-  static_assert(sizeof record->filename >= kEntryNameSize);
-  FormatEntryName(entry.index, record->filename);
+  static_assert(sizeof record->filename / sizeof record->filename[0] >= kEntryNameSize);
+  char name[kEntryNameSize];
+  FormatEntryName(entry.index, name);
+  SpellName(name, record->filename);
 }
+
+template void BuildEntryRecord(const PackEntry&, fileInfo*);
+template void BuildEntryRecord(const PackEntry&, fileInfoW*);
 
 // An index or position has at most ten digits, so either name fits in
 // kEntryNameSize bytes.

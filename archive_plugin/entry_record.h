@@ -22,8 +22,18 @@ void FormatEntryName(uint32_t index, char* name);
 // that GetFileInfo takes, so it cannot pass for another entry's.
 void FormatUnlistedName(uint32_t position, char* name);
 
-// Fills the whole record: method tag, position, both sizes equal to the
-// screen extent, the name "%03d.2D" of the entry index; all else zero.
-void BuildEntryRecord(const PackEntry& entry, fileInfo* record);
+// Fills the whole record, fileInfo or fileInfoW: method tag, position, both
+// sizes equal to the screen extent, the name "%03d.2D" of the entry index;
+// all else zero.
+template <typename Record>
+void BuildEntryRecord(const PackEntry& entry, Record* record);
+
+// An ASCII name spelt in the host's characters, terminating zero included.
+template <typename Char>
+void SpellName(const char* name, Char* spelt) {
+  size_t at = 0;
+  for (; name[at] != '\0'; ++at) spelt[at] = static_cast<Char>(name[at]);
+  spelt[at] = 0;
+}
 
 }  // namespace krt::archive

@@ -85,7 +85,7 @@ Result ReadScreen(HANDLE file, int32_t position, bool named, EntryBytes* entry) 
   return kSuccess;
 }
 
-Result ReadEntryFromFile(const char* path, int32_t position, bool named, EntryBytes* entry) {
+Result ReadEntryFromFile(HostPath path, int32_t position, bool named, EntryBytes* entry) {
   HANDLE file = OpenForReading(path, ScanHint::kNone);
   if (file == INVALID_HANDLE_VALUE) return kFileError;
   const Result result = ReadScreen(file, position, named, entry);
@@ -95,10 +95,9 @@ Result ReadEntryFromFile(const char* path, int32_t position, bool named, EntryBy
 
 // The image begins at the wanted entry, so its magic lies within the first
 // scan window, and a walk of the image from its first byte finds it first.
-Result TakeEntryFromImage(const char* image, int32_t length, bool named, EntryBytes* entry) {
+Result TakeEntryFromImage(const uint8_t* bytes, int32_t length, bool named, EntryBytes* entry) {
   if (length < kMinimumImageLength) return kNotValidData;
-  if (image == nullptr) return kBadArgument;
-  const auto* bytes = reinterpret_cast<const uint8_t*>(image);
+  if (bytes == nullptr) return kBadArgument;
   ScreenLocation screen;
   if (!LocateScreen(bytes, static_cast<uint32_t>(length), &screen)) return kFileError;
   if (named) {
@@ -124,23 +123,34 @@ Result HandOverEntry(EntryBytes* entry, MemoryHandle* slot) {
 
 // A destination that could not be written whole is removed again, so no
 // truncated screen file is left behind looking like a good one.
-Result WriteEntryToDisk(const EntryBytes& entry, const char* path) {
-  HANDLE out =
-      CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+void DeleteFileAt(HostPath path) {
+  if (path.wide) {
+    DeleteFileW(static_cast<const WCHAR*>(path.text));
+  } else {
+    DeleteFileA(static_cast<const char*>(path.text));
+  }
+}
+
+Result WriteEntryToDisk(const EntryBytes& entry, HostPath path) {
+  HANDLE out = CreateFileAt(path, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
   if (out == INVALID_HANDLE_VALUE) return kFileError;
   DWORD written = 0;
   const bool whole = WriteFile(out, entry.bytes, entry.extent, &written, nullptr) != FALSE &&
                      written == entry.extent;
   CloseHandle(out);
   if (whole) return kSuccess;
-  DeleteFileA(path);
+  DeleteFileAt(path);
   return kFileError;
 }
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+template <typename Char>
+bool IsSeparator(Char c) {
+  return c == '\\' || c == '/';
+}
 
-bool IsExistingFolder(const char* path) {
-  const DWORD attributes = GetFileAttributesA(path);
+bool IsExistingFolder(HostPath path) {
+  const DWORD attributes = path.wide ? GetFileAttributesW(static_cast<const WCHAR*>(path.text))
+                                     : GetFileAttributesA(static_cast<const char*>(path.text));
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
@@ -148,41 +158,56 @@ bool IsExistingFolder(const char* path) {
 // separator is the last one the folder uses, '\' when it has none: both
 // name folders on Windows, and the native build's paths keep their '/'.
 // False when the path would not fit.
-bool JoinPath(const char* folder, const char* name, char* path) {
+template <typename Char>
+bool JoinPath(const Char* folder, const char* name, Char* path) {
   size_t length = 0;
-  char separator = '\\';
+  Char separator = '\\';
   for (; length < kLongestPath && folder[length] != '\0'; ++length) {
     if (IsSeparator(folder[length])) separator = folder[length];
   }
   const bool needs_separator = length > 0 && !IsSeparator(folder[length - 1]);
   const size_t name_length = std::strlen(name);
   if (length + (needs_separator ? 1 : 0) + name_length >= kLongestPath) return false;
-  std::memcpy(path, folder, length);
+  std::memcpy(path, folder, length * sizeof(Char));
   if (needs_separator) path[length++] = separator;
-  std::memcpy(path + length, name, name_length + 1);
+  SpellName(name, path + length);
   return true;
 }
 
-Result WriteEntryIntoFolder(const EntryBytes& entry, const char* folder) {
-  char path[kLongestPath];
+template <typename Char>
+Result WriteEntryIntoFolder(const EntryBytes& entry, const Char* folder) {
+  Char path[kLongestPath];
   if (!JoinPath(folder, entry.name, path)) return kFileError;
-  return WriteEntryToDisk(entry, path);
+  return WriteEntryToDisk(entry, HostPath{path, sizeof(Char) != 1});
 }
 
-Result ExtractEntry(const char* source, int32_t position_or_length, char* destination,
+Result WriteEntryIntoFolder(const EntryBytes& entry, HostPath folder) {
+  if (folder.wide) return WriteEntryIntoFolder(entry, static_cast<const WideChar*>(folder.text));
+  return WriteEntryIntoFolder(entry, static_cast<const char*>(folder.text));
+}
+
+// The destination is a path spelt as the source is, or, for memory output,
+// the address of the host's handle slot.
+Result ExtractEntry(HostPath source, LengthArgument position_or_length, HostPath destination,
                     uint32_t flag) {
   const bool to_memory = IsMemoryOutput(flag);
-  if (to_memory && destination == nullptr) return kBadArgument;
+  if (to_memory && destination.text == nullptr) return kBadArgument;
+  if (!FitsFormat(position_or_length)) return UnfitLengthResult(flag);
+  const auto narrow = static_cast<int32_t>(position_or_length);
   // Hosts name the folder to extract into; any other destination is the
   // path of the file to create.
-  const bool into_folder = !to_memory && destination != nullptr && IsExistingFolder(destination);
+  const bool into_folder =
+      !to_memory && destination.text != nullptr && IsExistingFolder(destination);
 
   EntryBytes entry;
   const Result taken = IsMemoryInput(flag)
-                           ? TakeEntryFromImage(source, position_or_length, into_folder, &entry)
-                           : ReadEntryFromFile(source, position_or_length, into_folder, &entry);
+                           ? TakeEntryFromImage(source.bytes(), narrow, into_folder, &entry)
+                           : ReadEntryFromFile(source, narrow, into_folder, &entry);
   if (taken != kSuccess) return taken;
-  if (to_memory) return HandOverEntry(&entry, reinterpret_cast<MemoryHandle*>(destination));
+  if (to_memory) {
+    return HandOverEntry(&entry,
+                         static_cast<MemoryHandle*>(const_cast<void*>(destination.text)));
+  }
 
   const Result written =
       into_folder ? WriteEntryIntoFolder(entry, destination) : WriteEntryToDisk(entry, destination);
@@ -190,16 +215,30 @@ Result ExtractEntry(const char* source, int32_t position_or_length, char* destin
   return written;
 }
 
+Result ExtractWithProgress(HostPath source, LengthArgument position_or_length,
+                           HostPath destination, uint32_t flag, ProgressCallback progress,
+                           intptr_t user_value) {
+  if (progress != nullptr && progress(0, 1, user_value) != 0) return kStoppedByCallback;
+  const Result result = ExtractEntry(source, position_or_length, destination, flag);
+  if (result != kSuccess) return result;
+  if (progress != nullptr) progress(1, 1, user_value);
+  return kSuccess;
+}
+
 }  // namespace
 }  // namespace krt::archive
 
-KRT_EXPORT int32_t KRT_STDCALL GetFile(const char* source, int32_t position_or_length,
+KRT_EXPORT int32_t KRT_STDCALL GetFile(const char* source, krt::LengthArgument position_or_length,
                                        char* destination, uint32_t flag,
                                        krt::ProgressCallback progress, intptr_t user_value) {
-  if (progress != nullptr && progress(0, 1, user_value) != 0) return krt::kStoppedByCallback;
-  const krt::Result result =
-      krt::archive::ExtractEntry(source, position_or_length, destination, flag);
-  if (result != krt::kSuccess) return result;
-  if (progress != nullptr) progress(1, 1, user_value);
-  return krt::kSuccess;
+  return krt::archive::ExtractWithProgress(krt::AnsiPath(source), position_or_length,
+                                           krt::AnsiPath(destination), flag, progress, user_value);
+}
+
+KRT_EXPORT int32_t KRT_STDCALL GetFileW(const krt::WideChar* source,
+                                        krt::LengthArgument position_or_length,
+                                        krt::WideChar* destination, uint32_t flag,
+                                        krt::ProgressCallback progress, intptr_t user_value) {
+  return krt::archive::ExtractWithProgress(krt::WidePath(source), position_or_length,
+                                           krt::WidePath(destination), flag, progress, user_value);
 }

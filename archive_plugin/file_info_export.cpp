@@ -25,8 +25,9 @@ Result FindEntry(const OpenedPack& pack, int32_t wanted_index, PackEntry* found)
   return walk.end_result != kSuccess ? walk.end_result : kNotValidData;
 }
 
-Result DescribeEntry(const char* source, int32_t offset_or_length, const char* entry_name,
-                     uint32_t flag, fileInfo* record) {
+template <typename Char>
+Result DescribeEntry(HostPath source, LengthArgument offset_or_length, const Char* entry_name,
+                     uint32_t flag, EntryInfo<Char>* record) {
   const bool ignore_case = (flag & kIgnoreCaseFlag) != 0;
   int32_t wanted_index = 0;
   if (IsEntryName(entry_name, ignore_case)) {
@@ -45,14 +46,30 @@ Result DescribeEntry(const char* source, int32_t offset_or_length, const char* e
   return result;
 }
 
+template <typename Char>
+Result DescribeEntryInto(HostPath source, LengthArgument offset_or_length, const Char* entry_name,
+                         uint32_t flag, EntryInfo<Char>* info) {
+  if (info == nullptr) return kBadArgument;
+  // The caller's record stays all zero unless the entry is found.
+  std::memset(info, 0, sizeof *info);
+  return DescribeEntry(source, offset_or_length, entry_name, flag, info);
+}
+
 }  // namespace
 }  // namespace krt::archive
 
-KRT_EXPORT int32_t KRT_STDCALL GetFileInfo(const char* source, int32_t offset_or_length,
+KRT_EXPORT int32_t KRT_STDCALL GetFileInfo(const char* source,
+                                           krt::LengthArgument offset_or_length,
                                            const char* entry_name, uint32_t flag,
                                            krt::fileInfo* info) {
-  if (info == nullptr) return krt::kBadArgument;
-  // The caller's record stays all zero unless the entry is found.
-  std::memset(info, 0, sizeof *info);
-  return krt::archive::DescribeEntry(source, offset_or_length, entry_name, flag, info);
+  return krt::archive::DescribeEntryInto(krt::AnsiPath(source), offset_or_length, entry_name, flag,
+                                         info);
+}
+
+KRT_EXPORT int32_t KRT_STDCALL GetFileInfoW(const krt::WideChar* source,
+                                            krt::LengthArgument offset_or_length,
+                                            const krt::WideChar* entry_name, uint32_t flag,
+                                            krt::fileInfoW* info) {
+  return krt::archive::DescribeEntryInto(krt::WidePath(source), offset_or_length, entry_name, flag,
+                                         info);
 }

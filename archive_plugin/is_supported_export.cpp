@@ -28,12 +28,19 @@ int32_t IsSupportedHandle(HANDLE file) {
   return HasPackStart(window, file_size);
 }
 
+// The file name is not looked at, so both forms answer alike.
+int32_t IsSupportedSource(uintptr_t source) {
+  if (IsHostFileHandle(source)) return IsSupportedHandle(reinterpret_cast<HANDLE>(source));
+  return HasPackStart(reinterpret_cast<const uint8_t*>(source), kUnstatedLength);
+}
+
 }  // namespace
 }  // namespace krt::archive
 
 KRT_EXPORT int32_t KRT_STDCALL IsSupported(const char* /*file_name*/, uintptr_t source) {
-  if (krt::IsHostFileHandle(source)) {
-    return krt::archive::IsSupportedHandle(reinterpret_cast<HANDLE>(source));
-  }
-  return krt::archive::HasPackStart(reinterpret_cast<const uint8_t*>(source), krt::kUnstatedLength);
+  return krt::archive::IsSupportedSource(source);
+}
+
+KRT_EXPORT int32_t KRT_STDCALL IsSupportedW(const krt::WideChar* /*file_name*/, uintptr_t source) {
+  return krt::archive::IsSupportedSource(source);
 }

@@ -6,12 +6,13 @@
 
 namespace krt::archive {
 
-Result OpenPack(const char* source, int32_t offset_or_length, uint32_t flag, OpenedPack* pack) {
+Result OpenPack(HostPath source, LengthArgument offset_or_length, uint32_t flag, OpenedPack* pack) {
   *pack = OpenedPack{};
+  if (!FitsFormat(offset_or_length)) return UnfitLengthResult(flag);
   if (IsMemoryInput(flag)) {
     if (offset_or_length < kMinimumImageLength) return kNotValidData;
-    if (source == nullptr) return kBadArgument;
-    pack->source.image = reinterpret_cast<const uint8_t*>(source);
+    if (source.text == nullptr) return kBadArgument;
+    pack->source.image = source.bytes();
     pack->total_length = static_cast<uint32_t>(offset_or_length);
     return kSuccess;
   }

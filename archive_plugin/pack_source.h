@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "file_input.h"
 #include "pack_walk.h"
 #include "plugin_interface.h"
 
@@ -20,8 +21,9 @@ struct OpenedPack {
 
 // Opens and sizes the file (kFileError on failure, nothing left open), or
 // takes the memory image from its first byte (kNotValidData when shorter
-// than kMinimumImageLength, kBadArgument when there is none).
-Result OpenPack(const char* source, int32_t offset_or_length, uint32_t flag, OpenedPack* pack);
+// than kMinimumImageLength, kBadArgument when there is none). A length or
+// offset beyond 32 bits gives UnfitLengthResult.
+Result OpenPack(HostPath source, LengthArgument offset_or_length, uint32_t flag, OpenedPack* pack);
 
 // Closes the file of a file-mode pack; nothing to do for a memory image.
 void ClosePack(OpenedPack* pack);

@@ -12,3 +12,8 @@ constexpr krt::PluginStrings kArchiveStrings{
 KRT_EXPORT int32_t KRT_STDCALL GetPluginInfo(int32_t index, char* buffer, int32_t buffer_length) {
   return krt::CopyPluginInfo(kArchiveStrings, index, buffer, buffer_length);
 }
+
+KRT_EXPORT int32_t KRT_STDCALL GetPluginInfoW(int32_t index, krt::WideChar* buffer,
+                                              int32_t buffer_length) {
+  return krt::CopyPluginInfo(kArchiveStrings, index, buffer, buffer_length);
+}

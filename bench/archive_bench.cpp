@@ -11,6 +11,7 @@
 
 #include "bench_plugins.h"
 #include "bench_screens.h"
+#include "plugin_interface.h"
 #include "platform_control.h"
 #include "ratio_reporter.h"
 #include "screen_builder.h"
@@ -48,7 +49,7 @@ void List(benchmark::State& state, uint32_t screens, bool from_file) {
                   : LoadedPlugins().archive.GetArchiveInfo(reinterpret_cast<const char*>(bytes.data()),
                                                    static_cast<int32_t>(bytes.size()), 1,
                                                    &list);
-    if (result != 0 || LocalSize(list) != size_t{428} * screens + 1)
+    if (result != 0 || LocalSize(list) != krt::EntryListBytes<krt::fileInfo>(screens))
       state.SkipWithError("GetArchiveInfo did not list the whole pack");
     reads += KrtPlatformCallCount(kKrtCallRead);
     LocalFree(list);
@@ -64,12 +65,12 @@ void List(benchmark::State& state, uint32_t screens, bool from_file) {
 // block comes as fresh pages from the operating system on every call, and
 // this shows what that alone costs.
 void ListMemory(benchmark::State& state, uint32_t screens) {
-  const size_t bytes = size_t{428} * screens + 1;
+  const size_t bytes = krt::EntryListBytes<krt::fileInfo>(screens);
   for (auto _ : state) {
     HLOCAL block = LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, bytes);
     auto* list = static_cast<uint8_t*>(LocalLock(block));
     if (list == nullptr) state.SkipWithError("no block for the list");
-    for (size_t at = 0; list != nullptr && at < bytes; at += 428) list[at] = 'A';
+    for (size_t at = 0; list != nullptr && at < bytes; at += sizeof(krt::fileInfo)) list[at] = 'A';
     benchmark::ClobberMemory();
     LocalUnlock(block);
     LocalFree(block);

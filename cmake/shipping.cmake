@@ -6,9 +6,11 @@
 # the files themselves.
 #
 # For Windows, `cmake --build --preset windows --target package` makes
-# krt-<version>-windows.zip: the two plug-ins and krt.exe exactly as the
-# Windows suite tested them, a README.txt for Windows users and the licence.
-# Each of the three carries a version resource.
+# krt-<version>-windows.zip: the two 32-bit plug-ins (.spi) and krt.exe
+# exactly as the Windows suite tested them, the two 64-bit plug-ins (.sph)
+# exactly as the windows64 suite tested them (build that preset first), a
+# README.txt for Windows users and the licence. Each program carries a
+# version resource.
 
 if(NOT WIN32)
   set_target_properties(krt PROPERTIES INSTALL_RPATH "$ORIGIN/${KRT_PLUGINS_FROM_PROGRAM}")
@@ -41,13 +43,22 @@ krt_add_version_resource(IFKRT "Screen file image plug-in (*.2D, *.S2D)")
 krt_add_version_resource(AXKRT "Screen pack archive plug-in (*.BIN)")
 krt_add_version_resource(krt "krt, command-line host for the screen plug-ins")
 
+# The package is made by the 32-bit build, which takes the .sph files from
+# the 64-bit one.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  return()
+endif()
+set(KRT_SPH_DIR ${PROJECT_SOURCE_DIR}/build/windows64/bin
+    CACHE PATH "Where the windows64 build left IFKRT.sph and AXKRT.sph, for the package")
+
 # The text files with Windows line ends; README.txt names the version.
 set(windows_texts ${CMAKE_BINARY_DIR}/package-texts)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/README.txt ${windows_texts}/README.txt
                @ONLY NEWLINE_STYLE WIN32)
 configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${windows_texts}/LICENSE @ONLY NEWLINE_STYLE WIN32)
 
-install(PROGRAMS $<TARGET_FILE:IFKRT> $<TARGET_FILE:AXKRT> $<TARGET_FILE:krt> DESTINATION .)
+install(PROGRAMS $<TARGET_FILE:IFKRT> $<TARGET_FILE:AXKRT> $<TARGET_FILE:krt>
+                 ${KRT_SPH_DIR}/IFKRT.sph ${KRT_SPH_DIR}/AXKRT.sph DESTINATION .)
 install(FILES ${windows_texts}/README.txt ${windows_texts}/LICENSE DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)

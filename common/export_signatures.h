@@ -1,4 +1,6 @@
 // The signatures of the exported functions, as a host resolves them by name.
+// Each W form takes UTF-16 paths and names where its ANSI twin takes ANSI
+// ones; a memory image is still passed as the file's bytes.
 #pragma once
 
 #include <cstdint>
@@ -7,22 +9,46 @@
 
 namespace krt {
 
-using GetPluginInfoFn = int32_t(KRT_STDCALL*)(int32_t index, char* buffer, int32_t buffer_length);
-using IsSupportedFn = int32_t(KRT_STDCALL*)(const char* file_name, uintptr_t source);
-using GetPictureInfoFn = int32_t(KRT_STDCALL*)(const char* source, int32_t offset_or_length,
+template <typename Char>
+using GetPluginInfoOf = int32_t(KRT_STDCALL*)(int32_t index, Char* buffer, int32_t buffer_length);
+template <typename Char>
+using IsSupportedOf = int32_t(KRT_STDCALL*)(const Char* file_name, uintptr_t source);
+template <typename Char>
+using GetPictureInfoOf = int32_t(KRT_STDCALL*)(const Char* source, LengthArgument offset_or_length,
                                                uint32_t flag, PictureInfo* info);
-using GetPictureFn = int32_t(KRT_STDCALL*)(const char* source, int32_t offset_or_length,
+template <typename Char>
+using GetPictureOf = int32_t(KRT_STDCALL*)(const Char* source, LengthArgument offset_or_length,
                                            uint32_t flag, MemoryHandle* info_slot,
                                            MemoryHandle* pixel_slot, ProgressCallback progress,
                                            intptr_t user_value);
-using GetPreviewFn = GetPictureFn;
-using GetArchiveInfoFn = int32_t(KRT_STDCALL*)(const char* source, int32_t offset_or_length,
+template <typename Char>
+using GetArchiveInfoOf = int32_t(KRT_STDCALL*)(const Char* source, LengthArgument offset_or_length,
                                                uint32_t flag, MemoryHandle* list_slot);
-using GetFileInfoFn = int32_t(KRT_STDCALL*)(const char* source, int32_t offset_or_length,
-                                            const char* entry_name, uint32_t flag,
-                                            fileInfo* info);
-using GetFileFn = int32_t(KRT_STDCALL*)(const char* source, int32_t position_or_length,
-                                        char* destination, uint32_t flag,
+template <typename Char>
+using GetFileInfoOf = int32_t(KRT_STDCALL*)(const Char* source, LengthArgument offset_or_length,
+                                            const Char* entry_name, uint32_t flag,
+                                            EntryInfo<Char>* info);
+template <typename Char>
+using GetFileOf = int32_t(KRT_STDCALL*)(const Char* source, LengthArgument position_or_length,
+                                        Char* destination, uint32_t flag,
                                         ProgressCallback progress, intptr_t user_value);
+
+using GetPluginInfoFn = GetPluginInfoOf<char>;
+using IsSupportedFn = IsSupportedOf<char>;
+using GetPictureInfoFn = GetPictureInfoOf<char>;
+using GetPictureFn = GetPictureOf<char>;
+using GetPreviewFn = GetPictureFn;
+using GetArchiveInfoFn = GetArchiveInfoOf<char>;
+using GetFileInfoFn = GetFileInfoOf<char>;
+using GetFileFn = GetFileOf<char>;
+
+using GetPluginInfoWFn = GetPluginInfoOf<WideChar>;
+using IsSupportedWFn = IsSupportedOf<WideChar>;
+using GetPictureInfoWFn = GetPictureInfoOf<WideChar>;
+using GetPictureWFn = GetPictureOf<WideChar>;
+using GetPreviewWFn = GetPictureWFn;
+using GetArchiveInfoWFn = GetArchiveInfoOf<WideChar>;
+using GetFileInfoWFn = GetFileInfoOf<WideChar>;
+using GetFileWFn = GetFileOf<WideChar>;
 
 }  // namespace krt

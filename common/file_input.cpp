@@ -2,12 +2,20 @@
 
 namespace krt {
 
-HANDLE OpenForReading(const char* path, ScanHint hint) {
-  if (path == nullptr) return INVALID_HANDLE_VALUE;
+HANDLE CreateFileAt(HostPath path, DWORD access, DWORD share, DWORD disposition, DWORD attributes) {
+  if (path.text == nullptr) return INVALID_HANDLE_VALUE;
+  if (path.wide) {
+    return CreateFileW(static_cast<const WCHAR*>(path.text), access, share, nullptr, disposition,
+                       attributes, nullptr);
+  }
+  return CreateFileA(static_cast<const char*>(path.text), access, share, nullptr, disposition,
+                     attributes, nullptr);
+}
+
+HANDLE OpenForReading(HostPath path, ScanHint hint) {
   DWORD attributes = FILE_ATTRIBUTE_NORMAL;
   if (hint == ScanHint::kSequential) attributes |= FILE_FLAG_SEQUENTIAL_SCAN;
-  return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, attributes,
-                     nullptr);
+  return CreateFileAt(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, attributes);
 }
 
 bool QueryFileSize(HANDLE file, uint32_t* size) {

@@ -7,12 +7,30 @@
 
 #include <cstdint>
 
+#include "plugin_interface.h"
+
 namespace krt {
 
 enum class ScanHint { kNone, kSequential };
 
+// A source or destination argument as the host passed it: ANSI text from an
+// ANSI export, UTF-16 from a W one. After memory input the same pointer is
+// the image's first byte, whichever export took it.
+struct HostPath {
+  const void* text = nullptr;
+  bool wide = false;
+
+  const uint8_t* bytes() const { return static_cast<const uint8_t*>(text); }
+};
+
+inline HostPath AnsiPath(const char* text) { return HostPath{text, false}; }
+inline HostPath WidePath(const WideChar* text) { return HostPath{text, true}; }
+
+// CreateFileA or CreateFileW, as the path is spelt.
+HANDLE CreateFileAt(HostPath path, DWORD access, DWORD share, DWORD disposition, DWORD attributes);
+
 // Opens an existing file for shared reading. INVALID_HANDLE_VALUE on failure.
-HANDLE OpenForReading(const char* path, ScanHint hint);
+HANDLE OpenForReading(HostPath path, ScanHint hint);
 
 // The file's size; false when the query fails.
 bool QueryFileSize(HANDLE file, uint32_t* size);

@@ -12,9 +12,12 @@ struct PluginStrings {
 };
 
 // Copies string `index` into the buffer, cut to the buffer's length (without
-// its terminating zero when cut). Returns the bytes copied; 0 and nothing
-// written for an unknown index, a null buffer or a negative length.
-int32_t CopyPluginInfo(const PluginStrings& strings, int32_t index, char* buffer,
+// its terminating zero when cut). Returns the characters copied, bytes for
+// the ANSI form and UTF-16 code units for the W form (the strings are
+// ASCII, one unit each); 0 and nothing written for an unknown index, a null
+// buffer or a negative length.
+template <typename Char>
+int32_t CopyPluginInfo(const PluginStrings& strings, int32_t index, Char* buffer,
                        int32_t buffer_length);
 
 }  // namespace krt

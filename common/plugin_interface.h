@@ -1,10 +1,14 @@
 // The host interface both plug-ins implement: result codes, flag bits, the
-// progress callback and the records the host hands in. Argument widths are
-// fixed: integers are exactly 32 bits on every target, pointers and memory
-// handles are pointer-sized (32 bits on Windows, where the host runs).
+// progress callback and the records the host hands in. Flags, counts and
+// results are exactly 32 bits on every target; pointers, memory handles,
+// lengths, offsets and user values are pointer-sized, so one declaration
+// serves 32- and 64-bit hosts. The W exports take UTF-16 text and are
+// otherwise their ANSI twins.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 #if defined(_WIN32)
 #define KRT_STDCALL __stdcall
@@ -15,6 +19,17 @@
 #endif
 
 namespace krt {
+
+// A UTF-16 code unit: Windows' WCHAR, and the stand-in's off Windows.
+#if defined(_WIN32)
+using WideChar = wchar_t;
+#else
+using WideChar = char16_t;
+#endif
+static_assert(sizeof(WideChar) == 2);
+
+// 64-bit hosts lay their records out with pointer-sized fields.
+constexpr bool kWidePointers = sizeof(void*) == 8;
 
 // What every export except GetPluginInfo, IsSupported and GetPreview returns.
 enum Result : int32_t {
@@ -54,6 +69,18 @@ inline bool IsHostFileHandle(uintptr_t source) { return (source >> 16) == 0; }
 // judged against the largest length a signed 32-bit count can state.
 constexpr uint32_t kUnstatedLength = 0x7FFFFFFF;
 
+// A length or offset argument as the plug-ins read it: pointer-sized, but
+// the formats address no more than a signed 32-bit count can.
+using LengthArgument = intptr_t;
+inline bool FitsFormat(LengthArgument value) { return value >= INT32_MIN && value <= INT32_MAX; }
+
+// The answer to a length or offset that does not fit: no file position
+// beyond it can be reached, a file error as when the move there fails; a
+// memory image's length is refused as a bad argument rather than cut.
+inline Result UnfitLengthResult(uint32_t flag) {
+  return IsMemoryInput(flag) ? kBadArgument : kFileError;
+}
+
 // The host's progress callback: non-zero asks the plug-in to stop.
 using ProgressCallback = int32_t(KRT_STDCALL*)(int32_t numerator, int32_t denominator,
                                                intptr_t user_value);
@@ -63,7 +90,8 @@ using MemoryHandle = void*;
 
 #pragma pack(push, 1)
 
-// The host's picture description.
+// The host's picture description. 64-bit hosts align the text handle to 8
+// bytes; the padding before it is always written as zero.
 struct PictureInfo {
   int32_t left;
   int32_t top;
@@ -72,26 +100,51 @@ struct PictureInfo {
   uint16_t x_density;
   uint16_t y_density;
   int16_t colour_depth;
+#if INTPTR_MAX > INT32_MAX
+  uint8_t padding[2];
+#endif
   MemoryHandle text;
 };
 
-// The host's description of one archive entry.
-struct fileInfo {
+// The host's description of one archive entry, with ANSI (fileInfo) or
+// UTF-16 (fileInfoW) names. The numbers are pointer-sized, and 64-bit hosts
+// round the record up to a multiple of 8 bytes.
+template <typename Char>
+struct EntryInfo {
   uint8_t method[8];
-  uint32_t position;
-  uint32_t compsize;
-  uint32_t filesize;
-  uint32_t timestamp;
-  char path[200];
-  char filename[200];
+  uintptr_t position;
+  uintptr_t compsize;
+  uintptr_t filesize;
+  uintptr_t timestamp;
+  Char path[200];
+  Char filename[200];
   uint32_t crc;
+#if INTPTR_MAX > INT32_MAX
+  uint8_t padding[4];
+#endif
 };
+using fileInfo = EntryInfo<char>;
+using fileInfoW = EntryInfo<WideChar>;
 
 #pragma pack(pop)
 
-#if defined(_WIN32) && !defined(_WIN64)
-static_assert(sizeof(PictureInfo) == 26, "the host's PictureInfo is 26 bytes");
-#endif
-static_assert(sizeof(fileInfo) == 428, "the host's fileInfo is 428 bytes");
+static_assert(sizeof(PictureInfo) == (kWidePointers ? 32 : 26));
+static_assert(offsetof(PictureInfo, text) == (kWidePointers ? 24 : 22));
+static_assert(sizeof(fileInfo) == (kWidePointers ? 448 : 428));
+static_assert(sizeof(fileInfoW) == (kWidePointers ? 848 : 828));
+
+// The entry list GetArchiveInfo hands over: the records back to back, then
+// an end mark where the next record's method tag would begin. The 32-bit
+// ANSI list ends in one zero byte, as it always has; every other list ends
+// in one whole zero record, so hosts that step through it record by record
+// (or check its size against whole records) stay inside it.
+template <typename Record>
+constexpr size_t kEntryListEndBytes =
+    !kWidePointers && std::is_same_v<Record, fileInfo> ? 1 : sizeof(Record);
+
+template <typename Record>
+constexpr uint64_t EntryListBytes(uint64_t entries) {
+  return sizeof(Record) * entries + kEntryListEndBytes<Record>;
+}
 
 }  // namespace krt

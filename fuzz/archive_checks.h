@@ -10,7 +10,7 @@
 
 namespace krt::fuzz {
 
-inline constexpr size_t kRecordSize = 428;
+inline constexpr size_t kRecordSize = sizeof(fileInfo);
 
 // The record AXKRT writes for entry `index`: method tag, position, both
 // sizes, the entry name, every other byte zero.
@@ -20,9 +20,9 @@ fileInfo UntouchedRecord();
 bool SameRecord(const fileInfo& a, const fileInfo& b);
 
 // Checks an entry list taken over from GetArchiveInfo: one record per entry
-// of `entries`, in order, and the closing zero byte.
+// of `entries`, in order, and the list's zero end mark.
 void CheckEntryList(const std::vector<uint8_t>& list, const std::vector<PackEntry>& entries);
 
-inline uint64_t EntryListSize(size_t entries) { return kRecordSize * entries + 1; }
+inline uint64_t EntryListSize(size_t entries) { return EntryListBytes<fileInfo>(entries); }
 
 }  // namespace krt::fuzz

@@ -18,7 +18,7 @@ namespace krt::host {
 // and its length, with the input bits of the flag to match.
 struct CallSource {
   const char* source = nullptr;
-  int32_t offset_or_length = 0;
+  LengthArgument offset_or_length = 0;
   uint32_t flag = kFileInput;
 };
 
@@ -26,6 +26,16 @@ CallSource FileSource(const std::string& path, int32_t offset);
 // The image's size must fit the length argument (see FitsLengthArgument).
 CallSource MemorySource(const std::vector<uint8_t>& image);
 bool FitsLengthArgument(const std::vector<uint8_t>& image);
+
+// The UTF-16 spelling of a UTF-8 path or name, for the W exports. A byte
+// that does not belong to well-formed UTF-8 becomes U+FFFD.
+std::basic_string<WideChar> Utf16Of(const std::string& utf8);
+
+// A W export's record as an ANSI one and back: the same bytes but for the
+// names, converted unit by unit. A unit beyond one byte cannot be written
+// in a byte and becomes 0x7F, so it never passes for another character.
+fileInfo AnsiRecordOf(const fileInfoW& record);
+fileInfoW WideRecordOf(const fileInfo& record);
 
 // A host's progress callback and its user value; a null callback asks for no
 // progress reports.

@@ -41,7 +41,9 @@ std::string ProgramFolder() {
   return slash == std::string::npos ? std::string() : program.substr(0, slash + 1);
 }
 
-std::string PluginFileName(const std::string& plugin) { return plugin + ".spi"; }
+std::string PluginFileName(const std::string& plugin) {
+  return plugin + (sizeof(void*) == 8 ? ".sph" : ".spi");
+}
 
 #elif !defined(__wasi__)
 
@@ -119,6 +121,13 @@ void Resolve(const PluginModule& module, const std::string& path, const char* na
   if (*fn == nullptr && error->empty()) *error = path + ": the plug-in has no export " + name;
 }
 
+// An export a plug-in may lack: null then, and no reason.
+template <typename Fn>
+void ResolveOptional(const PluginModule& module, const char* name, Fn* fn) {
+  std::string ignored;
+  Resolve(module, "", name, fn, &ignored);
+}
+
 bool CheckKind(GetPluginInfoFn get_plugin_info, const std::string& path, const char* kind,
                std::string* error) {
   if (!error->empty()) return false;
@@ -134,6 +143,8 @@ void ResolveBase(const std::string& path, PluginBase* plugin, std::string* error
   error->clear();
   Resolve(plugin->module, path, "GetPluginInfo", &plugin->GetPluginInfo, error);
   Resolve(plugin->module, path, "IsSupported", &plugin->IsSupported, error);
+  ResolveOptional(plugin->module, "GetPluginInfoW", &plugin->GetPluginInfoW);
+  ResolveOptional(plugin->module, "IsSupportedW", &plugin->IsSupportedW);
 }
 
 bool ResolveImagePlugin(const std::string& path, ImagePlugin* plugin, std::string* error) {
@@ -141,8 +152,10 @@ bool ResolveImagePlugin(const std::string& path, ImagePlugin* plugin, std::strin
   const PluginModule& m = plugin->module;
   Resolve(m, path, "GetPictureInfo", &plugin->GetPictureInfo, error);
   Resolve(m, path, "GetPicture", &plugin->GetPicture, error);
-  std::string optional;
-  Resolve(m, path, "GetPreview", &plugin->GetPreview, &optional);
+  ResolveOptional(m, "GetPreview", &plugin->GetPreview);
+  ResolveOptional(m, "GetPictureInfoW", &plugin->GetPictureInfoW);
+  ResolveOptional(m, "GetPictureW", &plugin->GetPictureW);
+  ResolveOptional(m, "GetPreviewW", &plugin->GetPreviewW);
   return CheckKind(plugin->GetPluginInfo, path, kImageKind, error);
 }
 
@@ -152,6 +165,9 @@ bool ResolveArchivePlugin(const std::string& path, ArchivePlugin* plugin, std::s
   Resolve(m, path, "GetArchiveInfo", &plugin->GetArchiveInfo, error);
   Resolve(m, path, "GetFileInfo", &plugin->GetFileInfo, error);
   Resolve(m, path, "GetFile", &plugin->GetFile, error);
+  ResolveOptional(m, "GetArchiveInfoW", &plugin->GetArchiveInfoW);
+  ResolveOptional(m, "GetFileInfoW", &plugin->GetFileInfoW);
+  ResolveOptional(m, "GetFileW", &plugin->GetFileW);
   return CheckKind(plugin->GetPluginInfo, path, kArchiveKind, error);
 }
 

@@ -48,15 +48,19 @@ Fn FindPluginFunction(const PluginModule& module, const char* name) {
 // The folder of the running program, with a trailing separator.
 std::string ProgramFolder();
 
-// The file name a plug-in has on this platform: "IFKRT.spi" on Windows,
-// "IFKRT.so" elsewhere.
+// The file name a plug-in has on this platform: "IFKRT.spi" on 32-bit
+// Windows, "IFKRT.sph" on 64-bit Windows, "IFKRT.so" elsewhere.
 std::string PluginFileName(const std::string& plugin);
 
 // What every plug-in has: its module and the two exports a host asks first.
+// The W exports are looked up too, but a plug-in need not have them: each
+// is null when it is missing, and loading does not fail for it.
 struct PluginBase {
   PluginModule module;
   GetPluginInfoFn GetPluginInfo = nullptr;
   IsSupportedFn IsSupported = nullptr;
+  GetPluginInfoWFn GetPluginInfoW = nullptr;
+  IsSupportedWFn IsSupportedW = nullptr;
 };
 
 struct ImagePlugin : PluginBase {
@@ -64,12 +68,18 @@ struct ImagePlugin : PluginBase {
   GetPictureFn GetPicture = nullptr;
   // Not needed to show a picture: null when the plug-in lacks it.
   GetPreviewFn GetPreview = nullptr;
+  GetPictureInfoWFn GetPictureInfoW = nullptr;
+  GetPictureWFn GetPictureW = nullptr;
+  GetPreviewWFn GetPreviewW = nullptr;
 };
 
 struct ArchivePlugin : PluginBase {
   GetArchiveInfoFn GetArchiveInfo = nullptr;
   GetFileInfoFn GetFileInfo = nullptr;
   GetFileFn GetFile = nullptr;
+  GetArchiveInfoWFn GetArchiveInfoW = nullptr;
+  GetFileInfoWFn GetFileInfoW = nullptr;
+  GetFileWFn GetFileW = nullptr;
 };
 
 struct PluginSet {

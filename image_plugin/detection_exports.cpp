@@ -23,22 +23,46 @@ int32_t IsSupportedHandle(HANDLE file) {
   return krt::image::FourSectionsInOrderWithin(header, size);
 }
 
+// The file name is not looked at, so both forms answer alike.
+int32_t IsSupportedSource(uintptr_t source) {
+  if (krt::IsHostFileHandle(source)) return IsSupportedHandle(reinterpret_cast<HANDLE>(source));
+  return krt::image::FourSectionsInOrderWithin(reinterpret_cast<const uint8_t*>(source),
+                                               krt::kUnstatedLength);
+}
+
 }  // namespace
 
 KRT_EXPORT int32_t KRT_STDCALL GetPluginInfo(int32_t index, char* buffer, int32_t buffer_length) {
   return krt::CopyPluginInfo(kImageStrings, index, buffer, buffer_length);
 }
 
-KRT_EXPORT int32_t KRT_STDCALL IsSupported(const char* /*file_name*/, uintptr_t source) {
-  if (krt::IsHostFileHandle(source)) return IsSupportedHandle(reinterpret_cast<HANDLE>(source));
-  return krt::image::FourSectionsInOrderWithin(reinterpret_cast<const uint8_t*>(source),
-                                               krt::kUnstatedLength);
+KRT_EXPORT int32_t KRT_STDCALL GetPluginInfoW(int32_t index, krt::WideChar* buffer,
+                                              int32_t buffer_length) {
+  return krt::CopyPluginInfo(kImageStrings, index, buffer, buffer_length);
 }
 
-KRT_EXPORT int32_t KRT_STDCALL GetPreview(const char* /*source*/, int32_t /*offset_or_length*/,
+KRT_EXPORT int32_t KRT_STDCALL IsSupported(const char* /*file_name*/, uintptr_t source) {
+  return IsSupportedSource(source);
+}
+
+KRT_EXPORT int32_t KRT_STDCALL IsSupportedW(const krt::WideChar* /*file_name*/, uintptr_t source) {
+  return IsSupportedSource(source);
+}
+
+KRT_EXPORT int32_t KRT_STDCALL GetPreview(const char* /*source*/,
+                                          krt::LengthArgument /*offset_or_length*/,
                                           uint32_t /*flag*/, krt::MemoryHandle* /*info_slot*/,
                                           krt::MemoryHandle* /*pixel_slot*/,
                                           krt::ProgressCallback /*progress*/,
                                           intptr_t /*user_value*/) {
+  return krt::kNotImplemented;
+}
+
+KRT_EXPORT int32_t KRT_STDCALL GetPreviewW(const krt::WideChar* /*source*/,
+                                           krt::LengthArgument /*offset_or_length*/,
+                                           uint32_t /*flag*/, krt::MemoryHandle* /*info_slot*/,
+                                           krt::MemoryHandle* /*pixel_slot*/,
+                                           krt::ProgressCallback /*progress*/,
+                                           intptr_t /*user_value*/) {
   return krt::kNotImplemented;
 }

@@ -79,12 +79,9 @@ bool AsksToStop(krt::ProgressCallback progress, int32_t step, intptr_t user_valu
   return progress != nullptr && progress(step, 2, user_value) != 0;
 }
 
-}  // namespace
-
-KRT_EXPORT int32_t KRT_STDCALL GetPicture(const char* source, int32_t offset_or_length,
-                                          uint32_t flag, krt::MemoryHandle* info_slot,
-                                          krt::MemoryHandle* pixel_slot,
-                                          krt::ProgressCallback progress, intptr_t user_value) {
+int32_t DecodePicture(krt::HostPath source, krt::LengthArgument offset_or_length, uint32_t flag,
+                      krt::MemoryHandle* info_slot, krt::MemoryHandle* pixel_slot,
+                      krt::ProgressCallback progress, intptr_t user_value) {
   if (AsksToStop(progress, 0, user_value)) return krt::kStoppedByCallback;
   // Outside the interface, but a null slot would be written through.
   if (info_slot == nullptr || pixel_slot == nullptr) return krt::kBadArgument;
@@ -100,4 +97,23 @@ KRT_EXPORT int32_t KRT_STDCALL GetPicture(const char* source, int32_t offset_or_
   // The final report cannot stop anything: the host already holds the blocks.
   if (result == krt::kSuccess && progress != nullptr) progress(2, 2, user_value);
   return result;
+}
+
+}  // namespace
+
+KRT_EXPORT int32_t KRT_STDCALL GetPicture(const char* source, krt::LengthArgument offset_or_length,
+                                          uint32_t flag, krt::MemoryHandle* info_slot,
+                                          krt::MemoryHandle* pixel_slot,
+                                          krt::ProgressCallback progress, intptr_t user_value) {
+  return DecodePicture(krt::AnsiPath(source), offset_or_length, flag, info_slot, pixel_slot,
+                       progress, user_value);
+}
+
+KRT_EXPORT int32_t KRT_STDCALL GetPictureW(const krt::WideChar* source,
+                                           krt::LengthArgument offset_or_length, uint32_t flag,
+                                           krt::MemoryHandle* info_slot,
+                                           krt::MemoryHandle* pixel_slot,
+                                           krt::ProgressCallback progress, intptr_t user_value) {
+  return DecodePicture(krt::WidePath(source), offset_or_length, flag, info_slot, pixel_slot,
+                       progress, user_value);
 }

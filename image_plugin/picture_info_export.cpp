@@ -5,9 +5,12 @@
 #include "plugin_interface.h"
 #include "screen_source.h"
 
-KRT_EXPORT int32_t KRT_STDCALL GetPictureInfo(const char* source, int32_t offset_or_length,
-                                              uint32_t flag, krt::PictureInfo* info) {
-  using namespace krt::image;
+namespace {
+
+using namespace krt::image;
+
+int32_t DescribePicture(krt::HostPath source, krt::LengthArgument offset_or_length, uint32_t flag,
+                        krt::PictureInfo* info) {
   // Outside the interface, but a null record would be written through.
   if (info == nullptr) return krt::kBadArgument;
   LoadedScreen screen;
@@ -21,10 +24,26 @@ KRT_EXPORT int32_t KRT_STDCALL GetPictureInfo(const char* source, int32_t offset
   // not whole rows, hence not valid data.
   if (status != LayoutStatus::kReady) return krt::kNotValidData;
 
+  // Written whole, padding and text handle included: some hosts do not
+  // clear the record before the call and free a text handle they find.
   krt::PictureInfo result{};
   result.width = layout.width_px;
   result.height = layout.height_px;
   result.colour_depth = static_cast<int16_t>(layout.output_depth);
   *info = result;
   return krt::kSuccess;
+}
+
+}  // namespace
+
+KRT_EXPORT int32_t KRT_STDCALL GetPictureInfo(const char* source,
+                                              krt::LengthArgument offset_or_length, uint32_t flag,
+                                              krt::PictureInfo* info) {
+  return DescribePicture(krt::AnsiPath(source), offset_or_length, flag, info);
+}
+
+KRT_EXPORT int32_t KRT_STDCALL GetPictureInfoW(const krt::WideChar* source,
+                                               krt::LengthArgument offset_or_length, uint32_t flag,
+                                               krt::PictureInfo* info) {
+  return DescribePicture(krt::WidePath(source), offset_or_length, flag, info);
 }

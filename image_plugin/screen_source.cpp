@@ -35,7 +35,7 @@ int32_t ReadFromFile(HANDLE file, int32_t offset, Section last, LoadedScreen* sc
   return kSuccess;
 }
 
-int32_t LoadFile(const char* path, int32_t offset, Section last, LoadedScreen* screen) {
+int32_t LoadFile(HostPath path, int32_t offset, Section last, LoadedScreen* screen) {
   HANDLE file = OpenForReading(path, ScanHint::kSequential);
   if (file == INVALID_HANDLE_VALUE) return kFileError;
   const int32_t result = ReadFromFile(file, offset, last, screen);
@@ -43,9 +43,8 @@ int32_t LoadFile(const char* path, int32_t offset, Section last, LoadedScreen* s
   return result;
 }
 
-int32_t LoadImage(const char* source, int32_t length, LoadedScreen* screen) {
-  if (source == nullptr || length < kMinimumImageLength) return kNotValidData;
-  const auto* image = reinterpret_cast<const uint8_t*>(source);
+int32_t LoadImage(const uint8_t* image, int32_t length, LoadedScreen* screen) {
+  if (image == nullptr || length < kMinimumImageLength) return kNotValidData;
   if (FourSectionsInOrderWithin(image, static_cast<uint32_t>(length)) == 0) return kNotValidData;
   screen->sections = LocateSections(image, image, 0, kColourTable);
   return kSuccess;
@@ -53,10 +52,12 @@ int32_t LoadImage(const char* source, int32_t length, LoadedScreen* screen) {
 
 }  // namespace
 
-int32_t LoadScreen(const char* source, int32_t offset_or_length, uint32_t flag, Section last,
+int32_t LoadScreen(HostPath source, LengthArgument offset_or_length, uint32_t flag, Section last,
                    LoadedScreen* screen) {
-  if (IsMemoryInput(flag)) return LoadImage(source, offset_or_length, screen);
-  return LoadFile(source, offset_or_length, last, screen);
+  if (!FitsFormat(offset_or_length)) return UnfitLengthResult(flag);
+  const auto narrow = static_cast<int32_t>(offset_or_length);
+  if (IsMemoryInput(flag)) return LoadImage(source.bytes(), narrow, screen);
+  return LoadFile(source, narrow, last, screen);
 }
 
 void ReleaseScreen(LoadedScreen* screen) {

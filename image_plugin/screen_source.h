@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "file_input.h"
 #include "screen_sections.h"
 
 namespace krt::image {
@@ -22,9 +23,10 @@ struct LoadedScreen {
 // Loads sections 0 to `last` with the header. A file is read in exactly two
 // reads, the header and one span from section 0 to the end of `last`, and
 // closed again before the call returns. Answers a result code: 0, 3 (short
-// image, invalid header), 4 (no memory for the copy) or 6 (file error). On
+// image, invalid header), 4 (no memory for the copy), 6 (file error) or 8
+// (an image length beyond 32 bits). On
 // failure the screen holds nothing.
-int32_t LoadScreen(const char* source, int32_t offset_or_length, uint32_t flag, Section last,
+int32_t LoadScreen(HostPath source, LengthArgument offset_or_length, uint32_t flag, Section last,
                    LoadedScreen* screen);
 
 void ReleaseScreen(LoadedScreen* screen);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -104,8 +105,11 @@ struct ProcessDirectory {
     std::random_device device;
     const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
     std::mt19937_64 random(device() ^ static_cast<uint64_t>(now));
+    const char* form = std::getenv("KRT_TEXT_FORM");
+    const bool wide = form != nullptr && std::string(form) == "wide";
     for (int attempt = 0; attempt < 100; ++attempt) {
-      fs::path candidate = base / ("krt-test-" + std::to_string(random() % 1000000000u));
+      fs::path candidate = base / PathOf("krt-test-" + std::to_string(random() % 1000000000u) +
+                                         (wide ? "-\u10E5\u0905\U0001F600" : ""));
       if (fs::create_directory(candidate, error)) {
         path = candidate;
         return;
@@ -242,18 +246,21 @@ std::string WriteTempFile(const std::vector<uint8_t>& bytes, const std::string& 
   static std::atomic<uint32_t> counter{0};
   const fs::path& directory = TempDirectory();
   if (directory.empty()) return {};
-  const fs::path path = directory / (std::to_string(counter++) + "-" + stem);
+  const fs::path path = directory / PathOf(std::to_string(counter++) + "-" + stem);
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));
   out.close();
   if (!out) return {};
-  return path.string();
+  const std::u8string utf8 = path.u8string();
+  return std::string(utf8.begin(), utf8.end());
 }
 
 void RemoveFile(const std::string& path) {
   std::error_code error;
-  fs::remove(path, error);
+  fs::remove(PathOf(path), error);
 }
+
+fs::path PathOf(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
 
 }  // namespace krt::test

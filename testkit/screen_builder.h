@@ -10,6 +10,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -148,10 +149,15 @@ std::vector<uint8_t> BuildPack(const PackPlan& plan);
 std::vector<size_t> ScreenPositions(const PackPlan& plan);
 
 // Writes the bytes to a new file in a temporary directory of this process and
-// returns its path, or an empty string when writing fails. The file is named
-// after the stem (keep its extension there), made unique by a counter. The
-// directory and whatever is left in it are removed when the process exits.
+// returns its path, in UTF-8, or an empty string when writing fails. The file
+// is named after the stem (keep its extension there), made unique by a
+// counter. The directory and whatever is left in it are removed when the
+// process exits. With KRT_TEXT_FORM=wide the directory's name holds
+// characters no ANSI code page has, which only UTF-16 paths reach on Windows.
 std::string WriteTempFile(const std::vector<uint8_t>& bytes, const std::string& stem);
 void RemoveFile(const std::string& path);
+
+// A path given in UTF-8, as the file system takes it.
+std::filesystem::path PathOf(const std::string& utf8);
 
 }  // namespace krt::test

@@ -31,6 +31,10 @@ using LPVOID = void*;
 using LPCVOID = const void*;
 using LPSTR = char*;
 using LPCSTR = const char*;
+// UTF-16, as on Windows; wchar_t is 32 bits here.
+using WCHAR = char16_t;
+using LPWSTR = WCHAR*;
+using LPCWSTR = const WCHAR*;
 using LPDWORD = DWORD*;
 using PLONG = LONG*;
 
@@ -83,6 +87,12 @@ BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD count, LPDWORD count_wr
 BOOL WINAPI CloseHandle(HANDLE object);
 BOOL WINAPI DeleteFileA(LPCSTR name);
 DWORD WINAPI GetFileAttributesA(LPCSTR name);
+// The UTF-16 forms take the path as UTF-16 and use it as the UTF-8 file name
+// it spells; a path that is not well-formed UTF-16 names no file.
+HANDLE WINAPI CreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                          DWORD disposition, DWORD flags_and_attributes, HANDLE template_file);
+BOOL WINAPI DeleteFileW(LPCWSTR name);
+DWORD WINAPI GetFileAttributesW(LPCWSTR name);
 
 HLOCAL WINAPI LocalAlloc(UINT flags, SIZE_T bytes);
 HLOCAL WINAPI LocalReAlloc(HLOCAL block, SIZE_T bytes, UINT flags);

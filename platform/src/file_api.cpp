@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <string>
 
 #include "call_control.h"
 #include "windows.h"
@@ -31,6 +32,39 @@ int OpenFlags(DWORD access, DWORD disposition) {
     case TRUNCATE_EXISTING: return flags | O_TRUNC;
     default: return -1;
   }
+}
+
+// The UTF-8 spelling of a zero-terminated UTF-16 path; false for a null
+// path or an unpaired surrogate.
+bool Utf8Path(LPCWSTR name, std::string* path) {
+  if (name == nullptr) return false;
+  path->clear();
+  for (size_t at = 0; name[at] != 0; ++at) {
+    uint32_t code = name[at];
+    if (code >= 0xDC00 && code <= 0xDFFF) return false;
+    if (code >= 0xD800 && code <= 0xDBFF) {
+      const uint32_t low = name[at + 1];
+      if (low < 0xDC00 || low > 0xDFFF) return false;
+      code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+      ++at;
+    }
+    if (code < 0x80) {
+      path->push_back(static_cast<char>(code));
+    } else if (code < 0x800) {
+      path->push_back(static_cast<char>(0xC0 | (code >> 6)));
+      path->push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else if (code < 0x10000) {
+      path->push_back(static_cast<char>(0xE0 | (code >> 12)));
+      path->push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+      path->push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else {
+      path->push_back(static_cast<char>(0xF0 | (code >> 18)));
+      path->push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+      path->push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+      path->push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    }
+  }
+  return true;
 }
 
 }  // namespace
@@ -139,6 +173,32 @@ DWORD WINAPI GetFileAttributesA(LPCSTR name) {
   struct stat info {};
   if (name == nullptr || stat(name, &info) != 0) return INVALID_FILE_ATTRIBUTES;
   return S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+}
+
+}  // extern "C"
+
+extern "C" {
+
+HANDLE WINAPI CreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                          DWORD disposition, DWORD flags_and_attributes, HANDLE template_file) {
+  std::string path;
+  if (!Utf8Path(name, &path)) {
+    // Counted and failable as any open.
+    CallFails(kKrtCallOpen);
+    return INVALID_HANDLE_VALUE;
+  }
+  return CreateFileA(path.c_str(), access, share, security, disposition, flags_and_attributes,
+                     template_file);
+}
+
+BOOL WINAPI DeleteFileW(LPCWSTR name) {
+  std::string path;
+  return Utf8Path(name, &path) ? DeleteFileA(path.c_str()) : FALSE;
+}
+
+DWORD WINAPI GetFileAttributesW(LPCWSTR name) {
+  std::string path;
+  return Utf8Path(name, &path) ? GetFileAttributesA(path.c_str()) : INVALID_FILE_ATTRIBUTES;
 }
 
 }  // extern "C"

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
 #include <vector>
+
+#include "plugin_interface.h"
 
 namespace {
 
@@ -20,6 +24,10 @@ class EntryNameCases : public testing::TestWithParam<NameCase> {};
 
 TEST_P(EntryNameCases, MatchAndIndex) {
   const NameCase& c = GetParam();
+  // The W exports get the same names as UTF-16 and must answer alike.
+  const std::basic_string<krt::WideChar> wide(c.name, c.name + std::strlen(c.name));
+  EXPECT_EQ(IsEntryName(wide.c_str(), c.ignore_case), c.matches) << '"' << c.name << '"';
+  EXPECT_EQ(EntryIndexOfName(wide.c_str()), EntryIndexOfName(c.name)) << '"' << c.name << '"';
   ASSERT_EQ(IsEntryName(c.name, c.ignore_case), c.matches) << '"' << c.name << '"';
   if (c.matches) {
     EXPECT_EQ(EntryIndexOfName(c.name), c.index) << '"' << c.name << '"';
@@ -45,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
                     NameCase{"  -.2D", false, true, 0}, NameCase{"--1.2D", false, true, 0},
                     NameCase{"4 2.2D", false, true, 4}, NameCase{"9ab.2D", false, true, 9}));
 
-TEST(IsEntryName, NullNameDoesNotMatch) { EXPECT_FALSE(IsEntryName(nullptr, true)); }
+TEST(IsEntryName, NullNameDoesNotMatch) { EXPECT_FALSE(IsEntryName(static_cast<const char*>(nullptr), true)); }
 
 TEST(IsEntryName, ShortNameIsNotReadPastItsEnd) {
   // Names of one and two characters with ".2D" in memory right where

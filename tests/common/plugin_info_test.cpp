@@ -52,7 +52,7 @@ TEST(CopyPluginInfo, CopiedStringEndsWithZeroWhenWhole) {
 }
 
 TEST(CopyPluginInfo, NullBufferWritesNothing) {
-  EXPECT_EQ(krt::CopyPluginInfo(kStrings, 0, nullptr, 100), 0);
+  EXPECT_EQ(krt::CopyPluginInfo(kStrings, 0, static_cast<char*>(nullptr), 100), 0);
 }
 
 }  // namespace

@@ -2,9 +2,9 @@
 # Reads a built plug-in DLL's export and import tables and compares them with
 # what a host relies on: exactly the expected names at the expected ordinals,
 # undecorated, imports from Windows system DLLs only, and the file's name.
-# Usage: check_dll_tables.sh OBJDUMP DLL EXPECTED_EXPORTS
+# Usage: check_dll_tables.sh OBJDUMP DLL EXPECTED_EXPORTS SUFFIX
 set -euo pipefail
-objdump=$1 dll=$2 expected=$3
+objdump=$1 dll=$2 expected=$3 suffix=$4
 
 tables=$("$objdump" -p "$dll")
 
@@ -32,9 +32,10 @@ while read -r name; do
   fi
 done < <(awk '/DLL Name:/ {print $3}' <<<"$tables")
 
-# Some hosts load only files ending in ".spi", compared case-sensitively.
-[ "$(basename "$dll")" = "$(basename "$expected" .exports).spi" ] || {
-  echo "$dll is not named after its plug-in with the extension .spi"; status=1; }
+# Some hosts load only files ending in ".spi" (".sph" when 64-bit), compared
+# case-sensitively.
+[ "$(basename "$dll")" = "$(basename "$expected" .exports)$suffix" ] || {
+  echo "$dll is not named after its plug-in with the extension $suffix"; status=1; }
 
 [ "$status" -eq 0 ] && echo "$dll: exports and imports as expected"
 exit "$status"

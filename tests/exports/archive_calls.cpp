@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -26,10 +27,16 @@ Listing ReadListing(const host::ListCall& call) {
   }
   const std::vector<uint8_t> bytes = TakeBlock(call.list);
   listing.block_size = bytes.size();
-  const size_t count = bytes.size() / sizeof(fileInfo);
-  listing.records.resize(count);
-  if (count > 0) std::memcpy(listing.records.data(), bytes.data(), count * sizeof(fileInfo));
-  listing.ends_with_zero = bytes.size() % sizeof(fileInfo) == 1 && bytes.back() == 0;
+  const size_t record = ListRecordSize(), end_mark = ListEndMark();
+  const size_t count = bytes.size() < end_mark ? 0 : (bytes.size() - end_mark) / record;
+  for (size_t i = 0; i < count; ++i) {
+    fileInfoW wide;
+    std::memcpy(WideForms() ? static_cast<void*>(&wide) : &listing.records.emplace_back(),
+                bytes.data() + i * record, record);
+    if (WideForms()) listing.records.push_back(host::AnsiRecordOf(wide));
+  }
+  listing.ends_with_zero = bytes.size() == count * record + end_mark &&
+                           std::all_of(bytes.end() - end_mark, bytes.end(), [](int b) { return !b; });
   return listing;
 }
 
@@ -56,6 +63,13 @@ Extracted Extract(const host::CallSource& source, uint32_t output_flag,
 
 }  // namespace
 
+size_t ListRecordSize() { return WideForms() ? sizeof(fileInfoW) : sizeof(fileInfo); }
+
+size_t ListEndMark() {
+  if (WideForms()) return sizeof(fileInfoW);
+  return sizeof(void*) == 4 ? 1 : sizeof(fileInfo);
+}
+
 Listing ListFile(const std::string& path, int32_t start_offset) {
   return ReadListing(host::CallGetArchiveInfo(Axkrt(), host::FileSource(path, start_offset)));
 }
@@ -75,13 +89,13 @@ Extracted ExtractFromImage(const std::vector<uint8_t>& image, uint32_t output_fl
 }
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(PathOf(path), std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
 bool FileExists(const std::string& path) {
   std::error_code error;
-  return std::filesystem::exists(path, error);
+  return std::filesystem::exists(PathOf(path), error);
 }
 
 std::string FreshPath(const std::string& stem) {

@@ -20,7 +20,13 @@ struct Listing {
   bool ends_with_zero = false;
 };
 
-// GetArchiveInfo from a file at a start offset, or from a memory image.
+// The size of a listed record, and what follows the last one: one zero byte
+// after 32-bit fileInfo records, a whole zero record after any other.
+size_t ListRecordSize();
+size_t ListEndMark();
+
+// GetArchiveInfo from a file at a start offset, or from a memory image. The
+// records of a W listing are read as fileInfoW and kept as fileInfo.
 Listing ListFile(const std::string& path, int32_t start_offset);
 Listing ListImage(const std::vector<uint8_t>& image);
 

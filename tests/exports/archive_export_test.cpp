@@ -146,7 +146,7 @@ void ExpectListing(const krt::test::Listing& listing, const PackPlan& plan, size
                    uint32_t position_base = 0) {
   ASSERT_EQ(listing.result, krt::kSuccess);
   ASSERT_EQ(listing.records.size(), entries);
-  EXPECT_EQ(listing.block_size, 428 * entries + 1);
+  EXPECT_EQ(listing.block_size, entries * ListRecordSize() + ListEndMark());
   EXPECT_TRUE(listing.ends_with_zero);
   const std::vector<size_t> positions = ScreenPositions(plan);
   for (size_t i = 0; i < entries; ++i) {
@@ -224,6 +224,31 @@ TEST_F(GetArchiveInfoExport, NullSlotRecordOrImageIsRefused) {
   krt::MemoryHandle slot = nullptr;
   EXPECT_EQ(Axkrt().GetArchiveInfo(nullptr, length, kMemoryInput, &slot), krt::kBadArgument);
   EXPECT_EQ(slot, nullptr);
+}
+
+// A 64-bit host passes lengths and offsets whole; one beyond 32 bits is
+// refused, not read as its low half (which here would succeed).
+TEST_F(ArchiveExports, LengthsBeyondThirtyTwoBitsAreRefused) {
+  if (sizeof(krt::LengthArgument) < 8) GTEST_SKIP() << "32-bit lengths cannot exceed 32 bits";
+  const std::vector<uint8_t> pack = BuildPack(ThreeScreenPack());
+  const std::vector<uint8_t> screen = DefaultScreen();
+  TempFile file(pack);
+  const auto high = static_cast<krt::LengthArgument>(uint64_t{1} << 32);
+  krt::host::CallSource image = krt::host::MemorySource(pack);
+  krt::host::CallSource path = krt::host::FileSource(file.path, 4);
+  image.offset_or_length += high;
+  path.offset_or_length += high;
+  for (const krt::host::CallSource& source : {image, path}) {
+    const int32_t refusal = source.flag == kMemoryInput ? krt::kBadArgument : krt::kFileError;
+    EXPECT_EQ(krt::host::CallGetArchiveInfo(Axkrt(), source).result, refusal);
+    EXPECT_EQ(krt::host::CallGetFileToMemory(Axkrt(), source, {}).result, refusal);
+  }
+  krt::PictureInfo info;
+  EXPECT_EQ(
+      Ifkrt().GetPictureInfo(reinterpret_cast<const char*>(screen.data()),
+                             high + static_cast<krt::LengthArgument>(screen.size()), 1, &info),
+      8);
+  EXPECT_EQ(krt::host::CallGetPicture(Ifkrt(), {file.path.c_str(), high + 4, 0}, {}).result, 6);
 }
 
 // --- GetFileInfo -------------------------------------------------------------
@@ -402,7 +427,7 @@ TEST_F(GetFileExport, MemoryInputBeginsAtTheEntry) {
 
 std::string NewFolder() {
   const std::string folder = krt::test::FreshPath("folder");
-  return std::filesystem::create_directory(folder) ? folder : "not made";
+  return std::filesystem::create_directory(PathOf(folder)) ? folder : "not made";
 }
 int32_t ExtractTo(std::string folder, const char* source, int32_t position_or_length,
                   uint32_t flag = 0) {
@@ -436,7 +461,7 @@ TEST_F(ArchiveExports, EntryNamesGrowPastThreeDigits) {
     for (const char* tail : {"", "/", "\\"}) {
       if (*tail == '\\' && std::filesystem::path::preferred_separator != '\\') continue;
       const std::string written = folder + "/" + EntryName(i);
-      std::ofstream(written) << std::string(4000, 'x');
+      std::ofstream(PathOf(written)) << std::string(4000, 'x');
       const uint32_t position = listing.records[i].position - 4 * (i % 2);
       EXPECT_EQ(ExtractTo(folder + tail, file.path.c_str(), static_cast<int32_t>(position)), 0);
       EXPECT_EQ(krt::test::ReadWholeFile(written), plan.screens[i]) << i << " " << tail;

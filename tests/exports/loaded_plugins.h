@@ -13,6 +13,11 @@
 
 namespace krt::test {
 
+// Whether the tests call the W exports (KRT_TEXT_FORM=wide): Ifkrt() and
+// Axkrt() then take the ANSI signatures over the W exports, with every path
+// in UTF-16 and fileInfoW records read back as fileInfo ones.
+bool WideForms();
+
 // A plug-in that does not load, or lacks an export, fails the test that
 // first asks for it; what did resolve stays usable.
 const host::ImagePlugin& Ifkrt();

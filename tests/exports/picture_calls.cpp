@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "loaded_plugins.h"
@@ -81,6 +82,10 @@ TakenInfo TakeInfo(const char* source, int32_t offset_or_length, uint32_t flag) 
   taken.info = before;
   taken.result = Ifkrt().GetPictureInfo(source, offset_or_length, flag, &taken.info);
   taken.untouched = std::memcmp(&taken.info, &before, sizeof before) == 0;
+  // Written whole: a host that does not clear it must find no text handle.
+  const auto* bytes = reinterpret_cast<const uint8_t*>(&taken.info);
+  EXPECT_TRUE(taken.result ||
+              std::all_of(bytes + 22, bytes + sizeof taken.info, [](int b) { return !b; }));
   return taken;
 }
 

@@ -309,8 +309,8 @@ TEST(ArchiveCosts, FileListingReadsOneWindowPerScreenAndNoBody) {
     // The list grows four times one record, then by two, and is cut back to
     // the five records at the end.
     EXPECT_EQ(KrtPlatformCallCount(kKrtCallRealloc), 6u);
-    EXPECT_EQ(KrtPlatformLargestRequest(), 6u * 428 + 1);
-    EXPECT_EQ(listing.block_size, 5u * 428 + 1);
+    EXPECT_EQ(KrtPlatformLargestRequest(), 6u * sizeof(krt::fileInfo) + krt::test::ListEndMark());
+    EXPECT_EQ(listing.block_size, 5u * sizeof(krt::fileInfo) + krt::test::ListEndMark());
     krt::test::RemoveFile(path);
   }
 }
@@ -339,7 +339,7 @@ TEST(ArchiveCosts, HandedOverBlocksAreUnlockedAndExactlySized) {
   krt::MemoryHandle list = nullptr;
   ASSERT_EQ(Axkrt().GetArchiveInfo(pack.path.c_str(), 0, 0, &list), krt::kSuccess);
   EXPECT_EQ(KrtPlatformLockCount(list), 0);
-  EXPECT_EQ(LocalSize(list), 3u * 428 + 1);
+  EXPECT_EQ(LocalSize(list), 3u * sizeof(krt::fileInfo) + krt::test::ListEndMark());
   LocalFree(list);
 
   krt::MemoryHandle entry = nullptr;
