@@ -89,6 +89,18 @@ void AddImageCalls(const Input& input, std::vector<Call>* calls) {
                         return Answer(call.result).Block(call.info).Block(call.pixels).Text();
                       }});
   }
+  calls->push_back({"IsSupportedW " + path, [&ifkrt, &path, &bytes](int) {
+                      return Answer(ifkrt.IsSupportedW(host::Utf16Of(path).c_str(),
+                                                       AsSource(bytes.data())))
+                          .Text();
+                    }});
+  calls->push_back({"GetPictureW " + path, [&ifkrt, &path](int) {
+                      MemoryHandle info = nullptr;
+                      MemoryHandle pixels = nullptr;
+                      const int32_t result = ifkrt.GetPictureW(host::Utf16Of(path).c_str(), 0,
+                                                               kFileInput, &info, &pixels, nullptr, 0);
+                      return Answer(result).Block(info).Block(pixels).Text();
+                    }});
   calls->push_back({"GetPreview " + path, [&ifkrt, &path](int) {
                       host::ImagePlugin preview = ifkrt;
                       preview.GetPicture = ifkrt.GetPreview;
@@ -114,6 +126,12 @@ void AddArchiveCalls(const Input& input, const std::vector<size_t>& positions,
                         return Answer(call.result).Block(call.list).Text();
                       }});
   }
+  calls->push_back({"GetArchiveInfoW " + path, [&axkrt, &path](int) {
+                      MemoryHandle list = nullptr;
+                      const int32_t result =
+                          axkrt.GetArchiveInfoW(host::Utf16Of(path).c_str(), 0, kFileInput, &list);
+                      return Answer(result).Block(list).Text();
+                    }});
   for (const char* name : {"000.2D", "001.2D", "005.2D"}) {
     calls->push_back({"GetFileInfo " + std::string(name) + " " + path, [&axkrt, &path, name](int) {
                         fileInfo info;
@@ -174,6 +192,13 @@ TEST(ManyThreads, EveryExportAnswersAsItDoesAlone) {
   std::vector<Call> calls;
   const host::ImagePlugin& ifkrt = Ifkrt();
   const host::ArchivePlugin& axkrt = Axkrt();
+  for (const GetPluginInfoWFn info : {ifkrt.GetPluginInfoW, axkrt.GetPluginInfoW}) {
+    calls.push_back({"GetPluginInfoW", [info](int) {
+                       std::array<WideChar, 300> text{};
+                       const int32_t result = info(1, text.data(), 20);
+                       return Answer(result).Bytes(text.data(), sizeof text).Text();
+                     }});
+  }
   for (const GetPluginInfoFn info : {ifkrt.GetPluginInfo, axkrt.GetPluginInfo}) {
     for (int32_t index = 0; index < 4; ++index) {
       calls.push_back({"GetPluginInfo " + std::to_string(index), [info, index](int) {
