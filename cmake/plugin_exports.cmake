@@ -5,7 +5,17 @@
 # The library name is the file's, so the .spi/.sph suffix must be set first.
 #
 # krt_plugin_exports(TARGET NAME ARGUMENT_BYTES [NAME ARGUMENT_BYTES ...])
+# The names are also kept in the target's KRT_EXPORT_NAMES property, for
+# builds that link both plug-ins into one module and must tell their exports
+# apart.
 function(krt_plugin_exports target)
+  set(names)
+  set(pairs ${ARGN})
+  while(pairs)
+    list(POP_FRONT pairs name bytes)
+    list(APPEND names ${name})
+  endwhile()
+  set_property(TARGET ${target} PROPERTY KRT_EXPORT_NAMES ${names})
   if(NOT WIN32)
     return()
   endif()
