@@ -70,6 +70,8 @@ inline NameFields FieldsOf(const PictureCanvas& canvas) {
   return canvas.name_width == 4 ? TwoWordFields(canvas) : OneWordFields(canvas);
 }
 
+struct MirroredCharacters;
+
 // The canvas as one row of names is drawn from it: read once into values of
 // the drawing function's own, which no pixel store can alias, with what
 // follows from them worked out.
@@ -85,6 +87,8 @@ struct RowPlan {
   const uint8_t* palette_regions;
   const uint8_t* lookup_table;
   uint32_t lookup_entries;
+  // 16-colour characters drawn mirrored come from here when not null.
+  MirroredCharacters* mirrored;
 };
 
 template <RenderingMode kMode, uint32_t kCells>
@@ -102,6 +106,7 @@ KRT_INLINE RowPlan ReadCanvas(const PictureCanvas& canvas) {
   plan.palette_regions = canvas.palette_regions;
   plan.lookup_table = canvas.lookup_table;
   plan.lookup_entries = canvas.lookup_entries;
+  plan.mirrored = nullptr;
   return plan;
 }
 
@@ -171,6 +176,75 @@ KRT_INLINE void WriteCharacterCells(size_t row_stride, const uint8_t* first_cell
   }
 }
 
+// The most characters a drawing unit prepares before writing any of them.
+constexpr uint32_t kLargestGroup = 4;
+
+// 16-colour characters already mirrored, for one picture. Mirroring a row
+// of nibbles costs more than the rest of drawing it, and a picture repeats a
+// few hundred characters, so a character drawn mirrored is mirrored once
+// into a slot here and drawn unmirrored from there. Slots are chosen by
+// character number and kept on the stack. A slot, once filled, keeps its
+// character for the whole picture, since characters prepared together
+// point into slots before any is written; a character whose slot holds
+// another is mirrored each time into the next of kLargestGroup spare slots.
+// Each copy holds its cells in the mirrored box's order (left and right
+// cells exchanged).
+struct MirroredCharacters {
+  static constexpr uint32_t kBytes = 16384;
+  static constexpr uint32_t kMostSlots = kBytes / kNibbleCellBytes;
+  static constexpr uint32_t kLargestCharacter = 4 * kNibbleCellBytes;
+  // No character number reaches it: dot data lies in a 32-bit block.
+  static constexpr uint32_t kEmpty = UINT32_MAX;
+  uint32_t held[kMostSlots];  // the character in each slot
+  uint8_t cells[kBytes];
+  uint8_t spares[kLargestGroup][kLargestCharacter];
+  uint32_t next_spare;
+};
+
+template <uint32_t kCells>
+constexpr uint32_t MirroredSlots() {
+  return MirroredCharacters::kBytes / (kCells * kNibbleCellBytes);
+}
+
+template <uint32_t kCells>
+void ClearMirroredCharacters(MirroredCharacters* mirrored) {
+  for (uint32_t slot = 0; slot < MirroredSlots<kCells>(); ++slot) {
+    mirrored->held[slot] = MirroredCharacters::kEmpty;
+  }
+  mirrored->next_spare = 0;
+}
+
+// Mirrors the character whose first cell is `first_cell` into `copy`. Done
+// once per character and picture, so kept out of the drawing loops.
+template <uint32_t kCells>
+[[gnu::noinline]] void MirrorCharacter(const uint8_t* first_cell, uint8_t* copy) {
+  for (uint32_t m = 0; m < kCells; ++m) {
+    const uint8_t* from = first_cell + kNibbleCellBytes * (kCells == 4 ? m ^ 1 : m);
+    for (uint32_t row = 0; row < kCellDots; ++row) {
+      StoreWord32(copy + kNibbleCellBytes * m + 4 * row,
+                  MirrorNibbleRow(LoadWord32(from + 4 * row)));
+    }
+  }
+}
+
+// Where the mirrored copy of `character`, whose own first cell is
+// `first_cell`, starts; made now unless its slot holds it already.
+template <uint32_t kCells>
+KRT_INLINE const uint8_t* MirroredCharacter(MirroredCharacters* mirrored, uint32_t character,
+                                            const uint8_t* first_cell) {
+  const uint32_t slot = character % MirroredSlots<kCells>();
+  uint8_t* copy = mirrored->cells + slot * (kCells * kNibbleCellBytes);
+  if (__builtin_expect(mirrored->held[slot] != character, 0)) {
+    if (mirrored->held[slot] != MirroredCharacters::kEmpty) {
+      copy = mirrored->spares[mirrored->next_spare++ % kLargestGroup];
+    } else {
+      mirrored->held[slot] = character;
+    }
+    MirrorCharacter<kCells>(first_cell, copy);
+  }
+  return copy;
+}
+
 // A character ready to be drawn: where its cells start (null when it is not
 // drawn), its flips and its colours. Left uninitialised until
 // PrepareCharacter fills it: strips keep several on the stack, and zeroing
@@ -200,6 +274,12 @@ KRT_INLINE bool PrepareCharacter(const RowPlan& plan, uint32_t name, int32_t x, 
   // Inside the dot data when drawn: the character number is below its
   // character count.
   ready->first_cell = drawn ? plan.dot_data + uint64_t{character} * character_bytes : nullptr;
+  if constexpr (!HasByteDots(kMode)) {
+    if (drawn && ready->mirror && plan.mirrored != nullptr) {
+      ready->first_cell = MirroredCharacter<kCells>(plan.mirrored, character, ready->first_cell);
+      ready->mirror = false;
+    }
+  }
   return drawn;
 }
 
@@ -266,7 +346,8 @@ KRT_INLINE void WriteLookupCharacter(const RowPlan& plan, DrawnBoxes* boxes,
     const uint8_t* from = plan.pixels + slot.box;
     const size_t stride = plan.row_stride;
     if (slot.upside_down == c.upside_down) {
-      for (uint32_t i = 0; i < size; ++i) std::memcpy(box + i * stride, from + i * stride, row_bytes);
+      for (uint32_t i = 0; i < size; ++i)
+        std::memcpy(box + i * stride, from + i * stride, row_bytes);
     } else {
       for (uint32_t i = 0; i < size; ++i) {
         std::memcpy(box + i * stride, from + (size - 1 - i) * stride, row_bytes);
@@ -291,6 +372,48 @@ struct OneAtATime {
   static void Write(size_t, const ReadyCharacter*, uint8_t*) {}
 };
 
+// Draws the name stored at `name` in its box at character column x of the
+// row whose boxes' lowest buffer row starts at `lowest_row`, unless it
+// leaves the box as it is.
+template <RenderingMode kMode, uint32_t kNameWidth, uint32_t kCells>
+KRT_INLINE void DrawOne(const RowPlan& plan, DrawnBoxes* boxes, const uint8_t* name, int32_t x,
+                        int32_t y, uint8_t* lowest_row) {
+  constexpr uint32_t box_bytes = CharacterDots(kCells) / kCellDots * BytesPer8Dots(kMode);
+  ReadyCharacter c;
+  if (!PrepareCharacter<kMode, kNameWidth, kCells>(plan, ReadName<kNameWidth>(name), x, y, &c)) {
+    return;
+  }
+  uint8_t* box = lowest_row + uint64_t(x) * box_bytes;
+  if constexpr (kMode == RenderingMode::kLookup) {
+    if (boxes != nullptr) {
+      WriteLookupCharacter<kCells>(plan, boxes, c, box);
+      return;
+    }
+  }
+  WriteCharacter<kMode, kCells>(plan.row_stride, c, box);
+}
+
+// Draws a group of neighbouring characters, from x on, as one, and returns
+// true; or returns false, having written nothing, when one of them leaves its
+// box as it is. Preparing them all before writing any keeps every value in
+// registers.
+template <typename Groups, RenderingMode kMode, uint32_t kNameWidth, uint32_t kCells>
+KRT_INLINE bool WriteGroup(const RowPlan& plan, const uint8_t* names, int32_t x, int32_t y,
+                           uint8_t* box) {
+  constexpr uint32_t group_size = Groups::template kCharacters<kCells>;
+  ReadyCharacter group[group_size];
+#pragma GCC unroll 4
+  for (uint32_t g = 0; g < group_size; ++g) {
+    if (!PrepareCharacter<kMode, kNameWidth, kCells>(plan,
+                                                     ReadName<kNameWidth>(names + kNameWidth * g),
+                                                     x + static_cast<int32_t>(g), y, &group[g])) {
+      return false;
+    }
+  }
+  Groups::template Write<kMode, kCells>(plan.row_stride, group, box);
+  return true;
+}
+
 // Draws `count` names stored one after another from `names` at character
 // columns x, x + 1, ... of row y; see DrawNameRow. Inlined into the walk
 // below, so that the plan stays in its registers.
@@ -313,24 +436,15 @@ KRT_INLINE void DrawRow(const RowPlan& plan, DrawnBoxes* boxes, const uint8_t* n
   if constexpr (Groups::template kDraws<kMode>) {
     constexpr uint32_t group_size = Groups::template kCharacters<kCells>;
     for (; end - k >= group_size; k += group_size) {
-      ReadyCharacter group[group_size];
-      bool all_ready = true;
-#pragma GCC unroll 4
-      for (uint32_t g = 0; g < group_size; ++g) {
-        all_ready &= PrepareCharacter<kMode, kNameWidth, kCells>(
-            plan, ReadName<kNameWidth>(names + kNameWidth * (k + g)),
-            static_cast<int32_t>(x + k + g), y, &group[g]);
-      }
-      uint8_t* box = lowest_row + uint64_t(x + k) * box_bytes;
-      if (all_ready) {
-        Groups::template Write<kMode, kCells>(plan.row_stride, group, box);
+      if (WriteGroup<Groups, kMode, kNameWidth, kCells>(plan, names + kNameWidth * k,
+                                                        static_cast<int32_t>(x + k), y,
+                                                        lowest_row + uint64_t(x + k) * box_bytes)) {
         continue;
       }
       // One of them leaves its box as it is: the others each on their own.
       for (uint32_t g = 0; g < group_size; ++g) {
-        if (group[g].first_cell != nullptr) {
-          WriteCharacter<kMode, kCells>(plan.row_stride, group[g], box + g * box_bytes);
-        }
+        DrawOne<kMode, kNameWidth, kCells>(plan, boxes, names + kNameWidth * (k + g),
+                                           static_cast<int32_t>(x + k + g), y, lowest_row);
       }
     }
   }
@@ -356,17 +470,10 @@ KRT_INLINE void DrawRow(const RowPlan& plan, DrawnBoxes* boxes, const uint8_t* n
 // Visits page rows, pages, rows and names in storage order and draws every
 // name inside the used extent, the screen's first name at character column
 // origin_x and row origin_y; pages, rows and names past the extent are not
-// visited. The canvas is read once, before the first row.
+// visited.
 template <typename Groups, RenderingMode kMode, uint32_t kNameWidth, uint32_t kCells>
-void DrawNames(const PictureCanvas& canvas, const PictureLayout& layout, int32_t origin_x,
-               int32_t origin_y) {
-  const RowPlan plan = ReadCanvas<kMode, kCells>(canvas);
-  [[maybe_unused]] DrawnBoxes boxes;
-  DrawnBoxes* drawn = nullptr;
-  if constexpr (kMode == RenderingMode::kLookup) {
-    ClearDrawnBoxes(&boxes);
-    drawn = &boxes;
-  }
+KRT_INLINE void WalkNames(const RowPlan& plan, DrawnBoxes* drawn, const PictureLayout& layout,
+                          int32_t origin_x, int32_t origin_y) {
   const PageGeometry& geometry = layout.geometry;
   const uint64_t names_per_page = uint64_t{geometry.names_per_row} * geometry.rows_per_page;
   const uint64_t used_width = static_cast<uint64_t>(layout.used_width);
@@ -391,6 +498,27 @@ void DrawNames(const PictureCanvas& canvas, const PictureLayout& layout, int32_t
             static_cast<int32_t>(origin_y + int64_t(first_row + row)));
       }
     }
+  }
+}
+
+// WalkNames with the canvas read once, before the first row, and the
+// scratch of the mode on the stack: the boxes drawn so far for 24-bit
+// pictures, the mirrored characters for 16-colour ones.
+template <typename Groups, RenderingMode kMode, uint32_t kNameWidth, uint32_t kCells>
+void DrawNames(const PictureCanvas& canvas, const PictureLayout& layout, int32_t origin_x,
+               int32_t origin_y) {
+  RowPlan plan = ReadCanvas<kMode, kCells>(canvas);
+  if constexpr (kMode == RenderingMode::kLookup) {
+    DrawnBoxes boxes;
+    ClearDrawnBoxes(&boxes);
+    WalkNames<Groups, kMode, kNameWidth, kCells>(plan, &boxes, layout, origin_x, origin_y);
+  } else if constexpr (!HasByteDots(kMode) && kCells == 1) {
+    MirroredCharacters mirrored;
+    ClearMirroredCharacters<kCells>(&mirrored);
+    plan.mirrored = &mirrored;
+    WalkNames<Groups, kMode, kNameWidth, kCells>(plan, nullptr, layout, origin_x, origin_y);
+  } else {
+    WalkNames<Groups, kMode, kNameWidth, kCells>(plan, nullptr, layout, origin_x, origin_y);
   }
 }
 

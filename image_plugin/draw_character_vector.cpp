@@ -19,6 +19,7 @@ struct CellStrips {
   static constexpr bool kDraws = !HasByteDots(kMode);
   template <uint32_t kCells>
   static constexpr uint32_t kCharacters = kCells == 4 ? 2 : 4;
+  static_assert(kCharacters<1> <= kLargestGroup && kCharacters<4> <= kLargestGroup);
 
   // Writes the characters of one strip, all ready, into their boxes from
   // `box`.
@@ -54,8 +55,6 @@ struct CellStrips {
 
 }  // namespace
 
-NameDrawer VectorNameDrawer(const PictureCanvas& canvas) {
-  return DrawerFor<CellStrips>(canvas);
-}
+NameDrawer VectorNameDrawer(const PictureCanvas& canvas) { return DrawerFor<CellStrips>(canvas); }
 
 }  // namespace krt::image

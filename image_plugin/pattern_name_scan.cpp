@@ -20,7 +20,6 @@ struct NameLanes {
   static constexpr uint32_t kPerWord = 8 / kWidth;
   static constexpr uint64_t kLow = kWidth == 4 ? 0x0000000100000001ull : 0x0001000100010001ull;
   static constexpr uint64_t kTop = kLow << (8 * kWidth - 1);  // each lane's top bit
-  static constexpr uint64_t kLaneOnes = kWidth == 4 ? 0xFFFFFFFFull : 0xFFFFull;
 
   static uint64_t Load(const uint8_t* at) {
     uint64_t word;
@@ -28,19 +27,14 @@ struct NameLanes {
     return word;
   }
 
-  // All ones in every lane holding a non-zero name, zero elsewhere: the
+  // The top bit of every lane holding a non-zero name, nothing else: the
   // lane's low bits plus all ones below its top bit carry into the top bit
   // unless they are zero, and stay inside the lane.
-  static uint64_t NonZero(uint64_t word) {
-    const uint64_t top = (((word & ~kTop) + ~kTop) | word) & kTop;
-    return (top >> (8 * kWidth - 1)) * kLaneOnes;
-  }
+  static uint64_t NonZeroTops(uint64_t word) { return (((word & ~kTop) + ~kTop) | word) & kTop; }
 
   // What a word of names tells about banks: the bank bits and non-zero
   // top bit of every lane. Words that agree here mark the same banks.
-  static uint64_t Banks(uint64_t word, uint64_t non_zero) {
-    return (word & (kLow * 0xF0)) | (non_zero & kTop);
-  }
+  static uint64_t Banks(uint64_t word) { return (word & (kLow * 0xF0)) | NonZeroTops(word); }
 };
 
 // A value NameLanes::Banks never gives.
@@ -68,8 +62,7 @@ int64_t LastNonZeroName(const uint8_t* row, uint32_t names, uint8_t* banks, uint
   using Lanes = NameLanes<kWidth>;
   const uint32_t whole = names / Lanes::kPerWord * Lanes::kPerWord;
   for (uint32_t position = 0; position < whole; position += Lanes::kPerWord) {
-    const uint64_t word = Lanes::Load(row + kWidth * position);
-    const uint64_t word_banks = Lanes::Banks(word, Lanes::NonZero(word));
+    const uint64_t word_banks = Lanes::Banks(Lanes::Load(row + kWidth * position));
     if (word_banks == *last_banks) continue;
     *last_banks = word_banks;
     MarkBanks<kWidth>(row + kWidth * position, Lanes::kPerWord, banks);
@@ -83,10 +76,10 @@ int64_t LastNonZeroName(const uint8_t* row, uint32_t names, uint8_t* banks, uint
   }
   // Else the last lane holding a non-zero name in the last word that has one.
   for (uint32_t position = whole; position > 0; position -= Lanes::kPerWord) {
-    const uint64_t non_zero =
-        Lanes::NonZero(Lanes::Load(row + kWidth * (position - Lanes::kPerWord)));
-    if (non_zero != 0) {
-      return int64_t{position} - Lanes::kPerWord + (63 - __builtin_clzll(non_zero)) / (8 * kWidth);
+    const uint64_t tops =
+        Lanes::NonZeroTops(Lanes::Load(row + kWidth * (position - Lanes::kPerWord)));
+    if (tops != 0) {
+      return int64_t{position} - Lanes::kPerWord + (63 - __builtin_clzll(tops)) / (8 * kWidth);
     }
   }
   return -1;

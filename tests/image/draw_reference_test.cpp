@@ -219,6 +219,36 @@ TEST_P(ReferenceDrawing, WideRowsOfMostlyDrawableCharactersMatchDotByDot) {
   }
 }
 
+// Characters 512 apart share a slot where mirrored characters are kept;
+// drawn mirrored and not in turn, each must still show its own dots.
+TEST_P(ReferenceDrawing, CharactersSharingAMirrorSlotShowTheirOwnDots) {
+  const ReferenceCase& p = GetParam();
+  std::mt19937 random(7);
+  const uint32_t numbers[] = {1, 513, 1, 1025, 513, 2, 514, 2, 1};
+  constexpr int32_t kWide = 9;
+  TestCanvas t(p.mode, p.character_size, p.name_width, kWide, kDown);
+  Furnish(p, random, &t);
+  const bool byte_dots = p.mode == RenderingMode::kBytes || p.mode == RenderingMode::kLookup;
+  t.dots.resize(1100 * (p.character_size == 16 ? 4 : 1) * (byte_dots ? 64 : 32));
+  for (uint8_t& dot : t.dots) dot = static_cast<uint8_t>(random());
+  t.Attach();
+  for (int round = 0; round < 20; ++round) {
+    std::vector<uint32_t> names;
+    for (uint32_t number : numbers) {
+      const uint32_t name = DrawableName(random, p);
+      names.push_back(p.name_width == 2 ? (name & 0xF000) | (number << (byte_dots ? 1 : 0))
+                                        : (name & 0xF0000000u) | number << (byte_dots ? 3 : 2));
+    }
+    std::fill(t.pixels.begin(), t.pixels.end(), 0);
+    krt::image::DrawNameRow(t.canvas, p.path, StoreNames(names, p.name_width).data(), kWide, 0,
+                            round % kDown);
+    std::vector<uint8_t> expected(t.pixels.size(), 0);
+    for (int32_t x = 0; x < kWide; ++x)
+      ReferenceDraw(t.canvas, names[x], x, round % kDown, &expected);
+    ASSERT_EQ(t.pixels, expected) << "round " << round;
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryMode, ReferenceDrawing, testing::ValuesIn([] {
                            std::vector<DrawingPath> paths{DrawingPath::kScalar};
                            if (krt::image::FastestDrawingPath() == DrawingPath::kVector) {
