@@ -503,7 +503,9 @@ KRT_INLINE void WalkNames(const RowPlan& plan, DrawnBoxes* drawn, const PictureL
 
 // WalkNames with the canvas read once, before the first row, and the
 // scratch of the mode on the stack: the boxes drawn so far for 24-bit
-// pictures, the mirrored characters for 16-colour ones.
+// pictures, the mirrored characters for 16-colour 8-dot ones. 16-dot
+// characters would fill the slots four times as fast, and their pictures
+// use as many characters, so they are mirrored as they are drawn.
 template <typename Groups, RenderingMode kMode, uint32_t kNameWidth, uint32_t kCells>
 void DrawNames(const PictureCanvas& canvas, const PictureLayout& layout, int32_t origin_x,
                int32_t origin_y) {
