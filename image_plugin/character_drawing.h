@@ -372,18 +372,20 @@ struct OneAtATime {
   static void Write(size_t, const ReadyCharacter*, uint8_t*) {}
 };
 
-// Draws the name stored at `name` in its box at character column x of the
-// row whose boxes' lowest buffer row starts at `lowest_row`, unless it
-// leaves the box as it is.
+// Draws the name stored at `name` in its box at character column `column`
+// of row y, whose boxes' lowest buffer row starts at `lowest_row`, unless it
+// leaves the box as it is. The column stays 64-bit, so that a loop over
+// columns steps the box by a constant.
 template <RenderingMode kMode, uint32_t kNameWidth, uint32_t kCells>
-KRT_INLINE void DrawOne(const RowPlan& plan, DrawnBoxes* boxes, const uint8_t* name, int32_t x,
+KRT_INLINE void DrawOne(const RowPlan& plan, DrawnBoxes* boxes, const uint8_t* name, int64_t column,
                         int32_t y, uint8_t* lowest_row) {
   constexpr uint32_t box_bytes = CharacterDots(kCells) / kCellDots * BytesPer8Dots(kMode);
   ReadyCharacter c;
-  if (!PrepareCharacter<kMode, kNameWidth, kCells>(plan, ReadName<kNameWidth>(name), x, y, &c)) {
+  if (!PrepareCharacter<kMode, kNameWidth, kCells>(plan, ReadName<kNameWidth>(name),
+                                                   static_cast<int32_t>(column), y, &c)) {
     return;
   }
-  uint8_t* box = lowest_row + uint64_t(x) * box_bytes;
+  uint8_t* box = lowest_row + uint64_t(column) * box_bytes;
   if constexpr (kMode == RenderingMode::kLookup) {
     if (boxes != nullptr) {
       WriteLookupCharacter<kCells>(plan, boxes, c, box);
@@ -443,27 +445,13 @@ KRT_INLINE void DrawRow(const RowPlan& plan, DrawnBoxes* boxes, const uint8_t* n
       }
       // One of them leaves its box as it is: the others each on their own.
       for (uint32_t g = 0; g < group_size; ++g) {
-        DrawOne<kMode, kNameWidth, kCells>(plan, boxes, names + kNameWidth * (k + g),
-                                           static_cast<int32_t>(x + k + g), y, lowest_row);
+        DrawOne<kMode, kNameWidth, kCells>(plan, boxes, names + kNameWidth * (k + g), x + k + g, y,
+                                           lowest_row);
       }
     }
   }
   for (; k < end; ++k) {
-    const int64_t column = x + k;
-    ReadyCharacter c;
-    if (!PrepareCharacter<kMode, kNameWidth, kCells>(plan,
-                                                     ReadName<kNameWidth>(names + kNameWidth * k),
-                                                     static_cast<int32_t>(column), y, &c)) {
-      continue;
-    }
-    uint8_t* box = lowest_row + uint64_t(column) * box_bytes;
-    if constexpr (kMode == RenderingMode::kLookup) {
-      if (boxes != nullptr) {
-        WriteLookupCharacter<kCells>(plan, boxes, c, box);
-        continue;
-      }
-    }
-    WriteCharacter<kMode, kCells>(plan.row_stride, c, box);
+    DrawOne<kMode, kNameWidth, kCells>(plan, boxes, names + kNameWidth * k, x + k, y, lowest_row);
   }
 }
 
