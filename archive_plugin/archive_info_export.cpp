@@ -1,8 +1,8 @@
 // GetArchiveInfo: the list of every entry of a pack, handed to the host.
 #include "entry_list.h"
 #include "pack_source.h"
-#include "pack_walk.h"
 #include "plugin_interface.h"
+#include "screen_format/pack_walk.h"
 
 namespace krt::archive {
 namespace {

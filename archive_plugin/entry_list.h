@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "pack_walk.h"
+#include "screen_format/pack_walk.h"
 
 namespace krt::archive {
 

@@ -3,8 +3,8 @@
 
 #include <cstddef>
 
-#include "pack_walk.h"
 #include "plugin_interface.h"
+#include "screen_format/pack_walk.h"
 
 namespace krt::archive {
 

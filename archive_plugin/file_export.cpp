@@ -7,11 +7,10 @@
 #include "entry_record.h"
 #include "file_input.h"
 #include "host_memory.h"
-#include "locate_screen.h"
 #include "pack_source.h"
-#include "pack_walk.h"
 #include "plugin_interface.h"
 #include "read_at_offset.h"
+#include "screen_format/locate_screen.h"
 
 namespace krt::archive {
 namespace {
@@ -56,9 +55,9 @@ Result BlockFailure(BlockStatus status) {
 // Reads the screen at `position` into a locked block, and names it when
 // asked, while the file is open.
 Result ReadScreen(HANDLE file, int32_t position, bool named, EntryBytes* entry) {
-  uint8_t window[kScanWindowSize];
+  uint8_t window[format::kScanWindowSize];
   uint32_t file_size = 0;
-  const Result read = ReadAtOffset(file, position, sizeof window, window, nullptr, &file_size);
+  const Result read = ReadAtOffset(file, position, sizeof window, window, &file_size);
   if (read != kSuccess) return read;
   // The window was read whole at the position, so the file reaches past it
   // unless it shrank between the size query and the read.
@@ -72,9 +71,9 @@ Result ReadScreen(HANDLE file, int32_t position, bool named, EntryBytes* entry) 
   if (status != BlockStatus::kReady) return BlockFailure(status);
   // A position of 0 or more that a read reached lies below 2^31.
   const auto magic_at = static_cast<uint32_t>(position) + screen.magic_offset;
-  Result result = ReadAtOffset(file, magic_at, screen.extent, entry->block.bytes, nullptr, nullptr);
+  Result result = ReadAtOffset(file, magic_at, screen.extent, entry->block.bytes, nullptr);
   if (result == kSuccess && named) {
-    result = NameEntry(PackSource{file, nullptr}, file_size, magic_at, entry->name);
+    result = NameEntry(FilePackSource(file), file_size, magic_at, entry->name);
   }
   if (result != kSuccess) {
     ReleaseLockedBlock(&entry->block);
@@ -101,9 +100,8 @@ Result TakeEntryFromImage(const uint8_t* bytes, int32_t length, bool named, Entr
   ScreenLocation screen;
   if (!LocateScreen(bytes, static_cast<uint32_t>(length), &screen)) return kFileError;
   if (named) {
-    const Result result =
-        NameEntry(PackSource{INVALID_HANDLE_VALUE, bytes}, static_cast<uint32_t>(length),
-                  screen.magic_offset, entry->name);
+    const Result result = NameEntry(PackSource{bytes}, static_cast<uint32_t>(length),
+                                    screen.magic_offset, entry->name);
     if (result != kSuccess) return result;
   }
   entry->bytes = bytes + screen.magic_offset;
@@ -205,8 +203,7 @@ Result ExtractEntry(HostPath source, LengthArgument position_or_length, HostPath
                            : ReadEntryFromFile(source, narrow, into_folder, &entry);
   if (taken != kSuccess) return taken;
   if (to_memory) {
-    return HandOverEntry(&entry,
-                         static_cast<MemoryHandle*>(const_cast<void*>(destination.text)));
+    return HandOverEntry(&entry, static_cast<MemoryHandle*>(const_cast<void*>(destination.text)));
   }
 
   const Result written =
@@ -215,9 +212,8 @@ Result ExtractEntry(HostPath source, LengthArgument position_or_length, HostPath
   return written;
 }
 
-Result ExtractWithProgress(HostPath source, LengthArgument position_or_length,
-                           HostPath destination, uint32_t flag, ProgressCallback progress,
-                           intptr_t user_value) {
+Result ExtractWithProgress(HostPath source, LengthArgument position_or_length, HostPath destination,
+                           uint32_t flag, ProgressCallback progress, intptr_t user_value) {
   if (progress != nullptr && progress(0, 1, user_value) != 0) return kStoppedByCallback;
   const Result result = ExtractEntry(source, position_or_length, destination, flag);
   if (result != kSuccess) return result;

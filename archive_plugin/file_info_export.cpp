@@ -1,11 +1,11 @@
 // GetFileInfo: the record of one entry, found by its name.
 #include <cstring>
 
-#include "entry_name.h"
 #include "entry_record.h"
 #include "pack_source.h"
-#include "pack_walk.h"
 #include "plugin_interface.h"
+#include "screen_format/entry_name.h"
+#include "screen_format/pack_walk.h"
 
 namespace krt::archive {
 namespace {
@@ -58,8 +58,7 @@ Result DescribeEntryInto(HostPath source, LengthArgument offset_or_length, const
 }  // namespace
 }  // namespace krt::archive
 
-KRT_EXPORT int32_t KRT_STDCALL GetFileInfo(const char* source,
-                                           krt::LengthArgument offset_or_length,
+KRT_EXPORT int32_t KRT_STDCALL GetFileInfo(const char* source, krt::LengthArgument offset_or_length,
                                            const char* entry_name, uint32_t flag,
                                            krt::fileInfo* info) {
   return krt::archive::DescribeEntryInto(krt::AnsiPath(source), offset_or_length, entry_name, flag,

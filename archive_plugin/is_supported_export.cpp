@@ -2,9 +2,9 @@
 // scan window.
 #include <windows.h>
 
-#include "locate_screen.h"
 #include "plugin_interface.h"
 #include "read_at_offset.h"
+#include "screen_format/locate_screen.h"
 
 namespace krt::archive {
 namespace {
@@ -20,9 +20,9 @@ int32_t HasPackStart(const uint8_t* first_bytes, uint32_t available) {
 }
 
 int32_t IsSupportedHandle(HANDLE file) {
-  uint8_t window[kScanWindowSize];
+  uint8_t window[format::kScanWindowSize];
   uint32_t file_size = 0;
-  if (ReadAtOffset(file, 0, sizeof window, window, nullptr, &file_size) != kSuccess) return 0;
+  if (ReadAtOffset(file, 0, sizeof window, window, &file_size) != kSuccess) return 0;
   // Against the whole file although the search starts at byte 4: a first
   // screen may end up to 4 bytes past the file's end and is still taken.
   return HasPackStart(window, file_size);

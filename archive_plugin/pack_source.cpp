@@ -3,8 +3,18 @@
 #include <windows.h>
 
 #include "file_input.h"
+#include "read_at_offset.h"
 
 namespace krt::archive {
+namespace {
+
+Result ReadPackFile(void* file, int64_t offset, uint32_t count, uint8_t* buffer) {
+  return ReadAtOffset(static_cast<HANDLE>(file), offset, count, buffer, nullptr);
+}
+
+}  // namespace
+
+PackSource FilePackSource(HANDLE file) { return PackSource{nullptr, ReadPackFile, file}; }
 
 Result OpenPack(HostPath source, LengthArgument offset_or_length, uint32_t flag, OpenedPack* pack) {
   *pack = OpenedPack{};
@@ -24,16 +34,15 @@ Result OpenPack(HostPath source, LengthArgument offset_or_length, uint32_t flag,
     CloseHandle(file);
     return kFileError;
   }
-  pack->source.file = file;
+  pack->file = file;
+  pack->source = FilePackSource(file);
   pack->start_offset = offset_or_length;
   pack->total_length = size;
   return kSuccess;
 }
 
 void ClosePack(OpenedPack* pack) {
-  if (pack->source.image == nullptr && pack->source.file != INVALID_HANDLE_VALUE) {
-    CloseHandle(pack->source.file);
-  }
+  if (pack->file != INVALID_HANDLE_VALUE) CloseHandle(pack->file);
   *pack = OpenedPack{};
 }
 

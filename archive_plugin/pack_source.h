@@ -2,18 +2,24 @@
 // path with a start offset, or a memory image with its length.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 
 #include "file_input.h"
-#include "pack_walk.h"
 #include "plugin_interface.h"
+#include "screen_format/pack_walk.h"
 
 namespace krt::archive {
 
 // Memory images shorter than one scan window are not packs.
-constexpr int32_t kMinimumImageLength = kScanWindowSize;
+constexpr int32_t kMinimumImageLength = format::kScanWindowSize;
+
+// A walk's source reading the open `file` one window at a time.
+PackSource FilePackSource(HANDLE file);
 
 struct OpenedPack {
+  HANDLE file = INVALID_HANDLE_VALUE;  // file input only
   PackSource source;
   int64_t start_offset = 0;
   uint32_t total_length = 0;

@@ -5,16 +5,15 @@
 namespace krt::archive {
 
 Result ReadAtOffset(HANDLE file, int64_t offset, uint32_t count, uint8_t* buffer,
-                    uint32_t* bytes_read, uint32_t* file_size) {
+                    uint32_t* file_size) {
   if (count == 0 || buffer == nullptr) return kBadArgument;
   uint32_t size = 0;
-  if (!QueryFileSize(file, &size) || size < kShortestReadableFile) return kFileError;
+  if (!QueryFileSize(file, &size)) return kFileError;
   if (!SeekTo(file, offset)) return kFileError;
   // Against the whole size, not what follows the offset: a read that runs
   // past the end is caught as a short read.
   if (count > size) return kFileError;
   if (!ReadExactly(file, buffer, count)) return kFileError;
-  if (bytes_read != nullptr) *bytes_read = count;
   if (file_size != nullptr) *file_size = size;
   return kSuccess;
 }

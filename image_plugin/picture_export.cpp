@@ -3,11 +3,12 @@
 #include <windows.h>
 
 #include "bitmap_setup.h"
+#include "draw_picture.h"
 #include "host_memory.h"
 #include "picture_layout.h"
-#include "picture_walk.h"
 #include "plugin_interface.h"
 #include "scratch_memory.h"
+#include "screen_format/limits.h"
 #include "screen_source.h"
 
 namespace {
@@ -25,12 +26,7 @@ int32_t ResultOf(LayoutStatus status) {
   }
 }
 
-// The largest pixel block handed over: 16384 x 16384 dots at 8 bits, about
-// 9400 x 9400 at 24. A few hundred kilobytes of pattern names can declare a
-// picture of hundreds of megabytes, which in a 32-bit viewer exhausts the
-// address space; the biggest real screens (4 x 4 pages of 64 x 64 names of
-// 16-dot characters, 48 MB at 24 bits) stay well inside.
-constexpr uint64_t kLargestPixelBlock = uint64_t{1} << 28;
+using krt::format::kLargestPixelBlock;
 
 // Everything after loading: layout, allocation, drawing, hand-over. The
 // source stays the caller's to release.

@@ -44,10 +44,9 @@ int32_t LoadFile(HostPath path, int32_t offset, Section last, LoadedScreen* scre
 }
 
 int32_t LoadImage(const uint8_t* image, int32_t length, LoadedScreen* screen) {
-  if (image == nullptr || length < kMinimumImageLength) return kNotValidData;
-  if (FourSectionsInOrderWithin(image, static_cast<uint32_t>(length)) == 0) return kNotValidData;
-  screen->sections = LocateSections(image, image, 0, kColourTable);
-  return kSuccess;
+  if (length < 0) return kNotValidData;
+  const auto whole = static_cast<size_t>(length);
+  return LocateWholeScreen(image, whole, &screen->sections) ? kSuccess : kNotValidData;
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "entry_name.h"
+#include "screen_format/entry_name.h"
 
 #include <gtest/gtest.h>
 
@@ -53,7 +53,9 @@ INSTANTIATE_TEST_SUITE_P(
                     NameCase{"  -.2D", false, true, 0}, NameCase{"--1.2D", false, true, 0},
                     NameCase{"4 2.2D", false, true, 4}, NameCase{"9ab.2D", false, true, 9}));
 
-TEST(IsEntryName, NullNameDoesNotMatch) { EXPECT_FALSE(IsEntryName(static_cast<const char*>(nullptr), true)); }
+TEST(IsEntryName, NullNameDoesNotMatch) {
+  EXPECT_FALSE(IsEntryName(static_cast<const char*>(nullptr), true));
+}
 
 TEST(IsEntryName, ShortNameIsNotReadPastItsEnd) {
   // Names of one and two characters with ".2D" in memory right where

@@ -1,4 +1,4 @@
-#include "locate_screen.h"
+#include "screen_format/locate_screen.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +6,7 @@
 
 #include "pack_samples.h"
 #include "screen_builder.h"
+#include "screen_layout.h"
 
 namespace {
 

@@ -1,12 +1,15 @@
-#include "pack_walk.h"
+#include "screen_format/pack_walk.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "pack_samples.h"
+#include "pack_source.h"
 #include "screen_builder.h"
 
 namespace {
@@ -59,9 +62,8 @@ struct OpenFile {
 Entries WalkFile(const std::vector<uint8_t>& pack, int64_t start, krt::Result* end) {
   OpenFile file(pack);
   EXPECT_NE(file.handle, INVALID_HANDLE_VALUE);
-  PackSource source;
-  source.file = file.handle;
-  return WalkAll(source, start, static_cast<uint32_t>(pack.size()), end);
+  return WalkAll(krt::archive::FilePackSource(file.handle), start,
+                 static_cast<uint32_t>(pack.size()), end);
 }
 
 Entries Expected(const PackPlan& plan, size_t count) {
@@ -162,6 +164,36 @@ TEST(PackWalk, NegativeStartFindsNothing) {
   source.image = pack.data() + 4;
   EXPECT_EQ(WalkAll(source, -4, static_cast<uint32_t>(pack.size() - 4), &end), Entries{});
   EXPECT_EQ(end, krt::kSuccess);
+}
+
+// A caller's read function over a pack in memory that fails from its
+// `fail_at`-th window on.
+struct PackReads {
+  const std::vector<uint8_t>* pack;
+  int fail_at;
+  int reads = 0;
+};
+
+krt::Result ReadPack(void* context, int64_t offset, uint32_t count, uint8_t* buffer) {
+  auto* reads = static_cast<PackReads*>(context);
+  if (++reads->reads >= reads->fail_at) return krt::kLockFailed;
+  if (offset < 0 || uint64_t(offset) + count > reads->pack->size()) return krt::kFileError;
+  std::memcpy(buffer, reads->pack->data() + offset, count);
+  return krt::kSuccess;
+}
+
+TEST(PackWalk, ReadFunctionSeesWhatTheImageShowsAndEndsOnItsFailure) {
+  const PackPlan plan = ThreeScreens();
+  const std::vector<uint8_t> pack = BuildPack(plan);
+  for (const int fail_at : {1, 3, 100}) {
+    PackReads reads{&pack, fail_at};
+    krt::Result end = krt::kSuccess;
+    const Entries entries =
+        WalkAll(PackSource{nullptr, ReadPack, &reads}, 0, uint32_t(pack.size()), &end);
+    const size_t whole = fail_at > 3 ? 3 : size_t(fail_at - 1);
+    EXPECT_EQ(entries, Expected(plan, whole)) << fail_at;
+    EXPECT_EQ(end, fail_at > 3 ? krt::kSuccess : krt::kLockFailed) << fail_at;
+  }
 }
 
 TEST(PackWalk, SmallestScreensStillAdvance) {

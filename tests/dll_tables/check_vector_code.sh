@@ -23,7 +23,7 @@ vector_instructions() {
 status=0
 vector_object=
 for object in "${objects[@]}"; do
-  if [[ $object == *draw_character_vector* ]]; then
+  if [[ $object == *draw_sse2* ]]; then
     vector_object=$object
     continue
   fi

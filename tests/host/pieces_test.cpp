@@ -124,7 +124,7 @@ TEST_F(PiecesCommand, DamagedInputsFailOneLineEachAndTheRestIsWritten) {
     std::vector<std::string> command;
     const char* blank_says;
     const char* suffix;
-  } cases[] = {{{"tiles"}, "every pattern name is zero", "-tiles.png"},
+  } cases[] = {{{"tiles"}, "the screen holds no whole character", "-tiles.png"},
                {{"palette", "--format", "gpl"}, "the screen holds no colours\n", "-palette.gpl"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.command[0]);
@@ -141,6 +141,32 @@ TEST_F(PiecesCommand, DamagedInputsFailOneLineEachAndTheRestIsWritten) {
       expected.push_back(std::string("samples-") + entry + c.suffix);
     }
     EXPECT_EQ(FilesIn(out), expected);
+  }
+}
+
+// Names say nothing of how characters are drawn: the format word does, so a
+// screen whose names are all zero still has its sheet. (The default bank
+// is the names' lowest, which such a screen does not have: one is given.)
+TEST_F(PiecesCommand, ZeroedNamesGiveTheCardsOwnSheet) {
+  for (const char* card : {"card1-16-colours.2D", "card3-256-colours-16-dot.2D"}) {
+    SCOPED_TRACE(card);
+    auto bytes = ReadFileBytes(Sample(card));
+    // Section 1's offset and size, big-endian at header bytes 32 and 36.
+    const auto be32 = [&](size_t at) {
+      return uint32_t(bytes[at]) << 24 | uint32_t(bytes[at + 1]) << 16 |
+             uint32_t(bytes[at + 2]) << 8 | bytes[at + 3];
+    };
+    const uint32_t names_at = be32(32) + 16;
+    const uint32_t names_end = be32(32) + be32(36);
+    std::fill(bytes.begin() + names_at, bytes.begin() + names_end, 0);
+    WriteFileBytes(InFolder("zeroed.2D"), bytes);
+    ASSERT_EQ(RunKrtWith({"tiles", "--bank", "0", Sample(card), "-o", InFolder("card.png")}).status,
+              0);
+    ASSERT_EQ(
+        RunKrtWith({"tiles", "--bank", "0", InFolder("zeroed.2D"), "-o", InFolder("zeroed.png")})
+            .status,
+        0);
+    EXPECT_EQ(ReadFileBytes(InFolder("zeroed.png")), ReadFileBytes(InFolder("card.png")));
   }
 }
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "bitmap_text.h"
-#include "draw_character.h"
+#include "drawing.h"
 
 namespace krt::test {
 

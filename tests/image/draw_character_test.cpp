@@ -1,11 +1,10 @@
-#include "draw_character.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "canvas_fixture.h"
+#include "drawing.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "canvas_fixture.h"
-#include "draw_character.h"
+#include "drawing.h"
 #include "palette_regions.h"
 
 namespace {

@@ -1,7 +1,6 @@
 #include "page_picture.h"
 
-#include "picture_layout.h"
-#include "screen_sections.h"
+#include "screen_format/screen.h"
 
 namespace krt::page {
 namespace {
@@ -78,16 +77,12 @@ void ToRgba(const host::Bitmap& bitmap, int32_t fit_px, PagePicture* picture) {
 }
 
 bool DescribeScreen(const std::vector<uint8_t>& image, PagePicture* picture) {
-  using namespace krt::image;
-  if (image.size() < size_t{kMinimumImageLength} || image.size() > uint32_t{0x7FFFFFFF}) {
+  format::ScreenDescription screen;
+  if (format::DescribeScreen(image.data(), image.size(), &screen) != format::ScreenStatus::kReady) {
     return false;
   }
-  if (FourSectionsInOrderWithin(image.data(), uint32_t(image.size())) == 0) return false;
-  const ScreenSections sections = LocateSections(image.data(), image.data(), 0, kColourTable);
-  PictureLayout layout;
-  if (DecidePictureLayout(sections, &layout) != LayoutStatus::kReady) return false;
-  picture->mode = int32_t(layout.mode);
-  picture->palette_count = int32_t(layout.palette_count);
+  picture->mode = int32_t(screen.rendering_mode);
+  picture->palette_count = int32_t(screen.palette_count);
   return true;
 }
 

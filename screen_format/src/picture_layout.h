@@ -30,6 +30,19 @@ struct PictureLayout {
   uint32_t output_depth = 4;  // bits per pixel: 4, 8 or 24
 };
 
+// What the pattern name table's format word says of every character.
+struct CharacterFormat {
+  uint16_t format_word = 0;
+  uint32_t colour_mode = 16;    // colours per dot: 16 or 256
+  uint32_t character_size = 8;  // dots: 8 or 16
+  uint32_t name_width = 2;      // bytes: 2 or 4
+};
+
+// The format word of `screen` (sections 0 and 1 loaded). False when the
+// screen descriptor is too short for the page counts or the pattern name
+// table shorter than its prefix, which holds the word.
+bool ReadCharacterFormat(const ScreenSections& screen, CharacterFormat* format);
+
 enum class LayoutStatus {
   kReady,
   // Page counts of 0, a screen descriptor too short for both of them, a

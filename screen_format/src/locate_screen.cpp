@@ -1,4 +1,6 @@
-#include "locate_screen.h"
+#include "screen_format/locate_screen.h"
+
+#include "screen_layout.h"
 
 namespace krt::archive {
 namespace {

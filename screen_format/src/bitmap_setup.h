@@ -33,6 +33,16 @@ struct BitmapSizes {
 
 BitmapSizes MeasureBitmap(const PictureLayout& layout, uint32_t colour_table_size);
 
+// The first colour entry of the bitmap colour table. With the palettes'
+// own banks (banked nibbles) the table starts at entry 0; otherwise at the
+// bank of the lowest palette the names use, unless that bank starts past the
+// `entries` the table holds.
+uint32_t StartEntry(const PictureLayout& layout, uint32_t entries);
+
+// The colours SetUpBitmap takes for `layout` from a table of `entries`: one
+// palette's bank, or every entry (at most the 256 slots unless looked up).
+uint32_t BitmapColourCount(const PictureLayout& layout, uint32_t entries);
+
 // Fills the zero-filled bitmap-info block: the header, and the colour table
 // for 4- and 8-bit output. For 24-bit output fills the colour lookup table
 // instead, which must be zero-filled and lookup_bytes long. Answers the

@@ -1,4 +1,4 @@
-#include "entry_name.h"
+#include "screen_format/entry_name.h"
 
 #include <cstddef>
 #include <cstdint>

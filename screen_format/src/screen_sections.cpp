@@ -21,6 +21,13 @@ ScreenSections LocateSections(const uint8_t* header, const uint8_t* loaded, uint
   return sections;
 }
 
+bool LocateWholeScreen(const uint8_t* image, size_t length, ScreenSections* sections) {
+  if (image == nullptr || length < kDetectionBytes || uint64_t{length} > UINT32_MAX) return false;
+  if (FourSectionsInOrderWithin(image, static_cast<uint32_t>(length)) == 0) return false;
+  *sections = LocateSections(image, image, 0, kColourTable);
+  return true;
+}
+
 uint64_t SpanThrough(const uint8_t* header, Section last) {
   const SectionEntry first = ReadSectionEntry(header, kScreenDescriptor);
   const SectionEntry final_section = ReadSectionEntry(header, last);

@@ -1,4 +1,4 @@
-#include "picture_walk.h"
+#include "draw_picture.h"
 
 namespace krt::image {
 

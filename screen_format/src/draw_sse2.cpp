@@ -1,12 +1,12 @@
 // The drawing compiled for processors with 16-byte vectors (SSE2 on x86):
-// 16-colour characters four cells across at a time (cell_strips.h), and
+// 16-colour characters four cells across at a time (draw_cell_strips_sse2.h), and
 // every mode with the wider loads and stores the compiler then has. The
 // 32-bit Windows build compiles this unit alone with -msse2, and calls into
 // it only when the processor reports SSE2 (FastestDrawingPath); only
 // VectorNameDrawer leaves it, everything else has internal linkage.
-#include "cell_strips.h"
-#include "character_drawing.h"
-#include "draw_character.h"
+#include "draw_cell_strips_sse2.h"
+#include "draw_rows.h"
+#include "drawing.h"
 
 namespace krt::image {
 

@@ -3,20 +3,24 @@
 // same place.
 #pragma once
 
-#include <windows.h>
-
 #include <cstdint>
 
-#include "locate_screen.h"
 #include "plugin_interface.h"
+#include "screen_format/limits.h"
 
 namespace krt::archive {
 
-// Where the pack's bytes come from: an open file, read one scan window at a
-// time, or a memory image read in place.
+// Reads exactly `count` bytes at `offset` from the pack's first byte into
+// `buffer`: kSuccess, or the failure's result code, which ends the walk and
+// is kept as its end_result. A read past the end is a failure.
+using PackReader = Result (*)(void* context, int64_t offset, uint32_t count, uint8_t* buffer);
+
+// Where the pack's bytes come from: a memory image read in place, or the
+// caller's read function, asked for one scan window at a time.
 struct PackSource {
-  HANDLE file = INVALID_HANDLE_VALUE;
   const uint8_t* image = nullptr;  // set for a memory image
+  PackReader read = nullptr;       // used when there is no image
+  void* context = nullptr;         // handed to `read`
 };
 
 struct PackEntry {
@@ -34,7 +38,7 @@ struct PackWalk {
   // kSuccess when the walk ended because no further screen was found;
   // otherwise the code of the read that failed.
   Result end_result = kSuccess;
-  uint8_t window[kScanWindowSize] = {};
+  uint8_t window[format::kScanWindowSize] = {};
 };
 
 void StartPackWalk(const PackSource& source, int64_t start_offset, uint32_t total_length,

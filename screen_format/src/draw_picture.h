@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "bitmap_setup.h"
-#include "draw_character.h"
+#include "drawing.h"
 #include "picture_layout.h"
 #include "screen_sections.h"
 

@@ -5,9 +5,11 @@
 
 #include <cstdint>
 
+#include "screen_format/screen.h"
+
 namespace krt::image {
 
-constexpr uint32_t kBankCount = 16;
+using format::kBankCount;
 
 // In characters, counted from the screen's top-left corner. (-1, -1) reports
 // a table whose pages are not whole rows or whose geometry is undefined;

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "screen_layout.h"
+#include "screen_format/limits.h"
 
 namespace krt::archive {
 

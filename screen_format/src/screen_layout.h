@@ -2,7 +2,7 @@
 // header that opens with the magic, its section table, the optional fifth
 // section, the palette-region records, and the scan window in which AXKRT
 // looks for the next screen of a pack. What each plug-in accepts is its own
-// rule (image_plugin/screen_sections.h, archive_plugin/locate_screen.h); both
+// rule (screen_sections.h, locate_screen.h); both
 // read the table through here. docs/FORMAT.md sets the two rules side by side.
 #pragma once
 
@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "big_endian.h"
+#include "screen_format/limits.h"
 
 namespace krt {
 
@@ -110,7 +111,7 @@ inline bool EndsRegionList(const PaletteRegion& region) {
 // A pack is searched one window at a time: the next screen's magic may stand
 // at window offset 0, 4, ..., 60, and the window must reach past the fifth
 // section entry of a magic at offset 60.
-constexpr uint32_t kScanWindowSize = 160;
+using format::kScanWindowSize;
 constexpr uint32_t kMagicStep = 4;
 constexpr uint32_t kLastMagicOffset = 60;
 // The farthest window byte the screen search reads.

@@ -1,6 +1,6 @@
-#include "pack_walk.h"
+#include "screen_format/pack_walk.h"
 
-#include "read_at_offset.h"
+#include "screen_format/locate_screen.h"
 
 namespace krt::archive {
 namespace {
@@ -25,7 +25,7 @@ void StartPackWalk(const PackSource& source, int64_t start_offset, uint32_t tota
 
 bool NextPackEntry(PackWalk* walk, PackEntry* entry) {
   if (walk->ended) return false;
-  if (walk->offset + kScanWindowSize > walk->total_length) return EndWalk(walk, kSuccess);
+  if (walk->offset + format::kScanWindowSize > walk->total_length) return EndWalk(walk, kSuccess);
 
   const uint8_t* window = nullptr;
   if (walk->source.image != nullptr) {
@@ -33,8 +33,8 @@ bool NextPackEntry(PackWalk* walk, PackEntry* entry) {
     if (walk->offset < 0) return EndWalk(walk, kSuccess);
     window = walk->source.image + walk->offset;
   } else {
-    const Result read = ReadAtOffset(walk->source.file, walk->offset, kScanWindowSize, walk->window,
-                                     nullptr, nullptr);
+    const Result read =
+        walk->source.read(walk->source.context, walk->offset, format::kScanWindowSize, walk->window);
     if (read != kSuccess) return EndWalk(walk, read);
     window = walk->window;
   }

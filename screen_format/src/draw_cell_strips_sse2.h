@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "cell_writing.h"
+#include "draw_cells.h"
 
 namespace krt::image {
 namespace {

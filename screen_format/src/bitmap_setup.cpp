@@ -27,10 +27,8 @@ void WriteBitmapHeader(const PictureLayout& layout, const BitmapSizes& sizes, ui
   PutLe32(block + 20, static_cast<uint32_t>(sizes.pixel_bytes));
 }
 
-// The first colour entry of the bitmap colour table. With the palettes'
-// own banks (banked nibbles) the table starts at entry 0; otherwise at the
-// bank of the lowest palette the names use, unless that bank starts past the
-// colours the table holds.
+}  // namespace
+
 uint32_t StartEntry(const PictureLayout& layout, uint32_t entries) {
   if (layout.mode == RenderingMode::kBankedNibbles) return 0;
   for (uint32_t bank = 0; bank < kBankCount; ++bank) {
@@ -40,8 +38,6 @@ uint32_t StartEntry(const PictureLayout& layout, uint32_t entries) {
   }
   return 0;
 }
-
-}  // namespace
 
 void ConvertColourEntry(const uint8_t* entry, uint8_t* out) {
   const uint16_t colour = ReadBe16(entry);
@@ -62,15 +58,20 @@ BitmapSizes MeasureBitmap(const PictureLayout& layout, uint32_t colour_table_siz
   return sizes;
 }
 
+uint32_t BitmapColourCount(const PictureLayout& layout, uint32_t entries) {
+  // One palette: its bank alone. Otherwise every colour of the table.
+  const uint32_t count = layout.palette_count == 1 ? layout.colour_mode : entries;
+  if (layout.mode == RenderingMode::kLookup) return count;
+  return count > kBitmapColourSlots ? kBitmapColourSlots : count;
+}
+
 uint32_t SetUpBitmap(const ScreenSections& screen, const PictureLayout& layout,
                      const BitmapSizes& sizes, uint8_t* info_block, uint8_t* lookup_table) {
   WriteBitmapHeader(layout, sizes, info_block);
 
   const uint32_t entries = ColourEntryCount(screen.size[kColourTable]);
   const uint8_t* colours = entries == 0 ? nullptr : screen.section[kColourTable] + kTablePrefixSize;
-  // One palette: its bank alone. Otherwise every colour of the table.
-  uint32_t count = layout.palette_count == 1 ? layout.colour_mode : entries;
-
+  const uint32_t count = BitmapColourCount(layout, entries);
   if (layout.mode == RenderingMode::kLookup) {
     // Several palettes, so the count is the table's own: every entry exists.
     for (uint32_t k = 0; k < count; ++k) {
@@ -79,7 +80,6 @@ uint32_t SetUpBitmap(const ScreenSections& screen, const PictureLayout& layout,
     return count;
   }
 
-  if (count > kBitmapColourSlots) count = kBitmapColourSlots;
   const uint32_t start = StartEntry(layout, entries);
   uint8_t* slots = info_block + kBitmapHeaderSize;
   // A bank that runs past the end of the table leaves its missing slots zero.

@@ -43,19 +43,33 @@ uint32_t ColourEntryCount(uint32_t colour_table_size) {
   return ColourDataBytes(colour_table_size) / 2;
 }
 
+bool ReadCharacterFormat(const ScreenSections& screen, CharacterFormat* format) {
+  const uint8_t* name_table = screen.section[kPatternNameTable];
+  if (screen.size[kScreenDescriptor] < kPageCountsSize ||
+      screen.size[kPatternNameTable] < kTablePrefixSize) {
+    return false;
+  }
+  CharacterFormat result;
+  result.format_word =
+      static_cast<uint16_t>((name_table[kFlagsByte] << 8) | name_table[kNameFormatByte]);
+  result.colour_mode = (result.format_word & kFormat256Colours) != 0 ? 256 : 16;
+  result.character_size = (result.format_word & kFormatCells2x2) != 0 ? 16 : 8;
+  result.name_width = NameWidth(result.format_word);
+  *format = result;
+  return true;
+}
+
 LayoutStatus DecidePictureLayout(const ScreenSections& screen, PictureLayout* layout) {
+  CharacterFormat format;
+  if (!ReadCharacterFormat(screen, &format)) return LayoutStatus::kUndefinedGeometry;
   const uint8_t* descriptor = screen.section[kScreenDescriptor];
   const uint8_t* name_table = screen.section[kPatternNameTable];
   const uint32_t name_table_size = screen.size[kPatternNameTable];
-  if (screen.size[kScreenDescriptor] < kPageCountsSize || name_table_size < kTablePrefixSize) {
-    return LayoutStatus::kUndefinedGeometry;
-  }
 
   PictureLayout result;
   const int32_t pages_across = ReadBe16(descriptor);
   const int32_t pages_down = ReadBe16(descriptor + 2);
-  const auto format_word =
-      static_cast<uint16_t>((name_table[kFlagsByte] << 8) | name_table[kNameFormatByte]);
+  const uint16_t format_word = format.format_word;
   if (ComputePageGeometry(pages_across, pages_down, format_word, name_table_size,
                           &result.geometry) == GeometryStatus::kUndefined) {
     return LayoutStatus::kUndefinedGeometry;
@@ -69,8 +83,8 @@ LayoutStatus DecidePictureLayout(const ScreenSections& screen, PictureLayout* la
   result.used_width = extent.width;
   result.used_height = extent.height;
 
-  result.colour_mode = (format_word & kFormat256Colours) != 0 ? 256 : 16;
-  result.character_size = (format_word & kFormatCells2x2) != 0 ? 16 : 8;
+  result.colour_mode = format.colour_mode;
+  result.character_size = format.character_size;
   // At most 2^26 characters either way (the pages fit a 32-bit table), so
   // the pixel counts fit.
   result.width_px = extent.width * static_cast<int32_t>(result.character_size);

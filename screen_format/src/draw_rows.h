@@ -1,8 +1,7 @@
 // The drawing of rows of characters, as templates over the rendering mode,
-// the name width and the character size. Included by the two translation
-// units that draw, draw_character.cpp (any processor) and
-// draw_character_vector.cpp (16-byte vectors, with its own compiler flags),
-// so everything here has internal linkage: each unit keeps its own copy,
+// the name width and the character size. Included by the units that draw,
+// draw_scalar.cpp and draw_single.cpp (any processor) and draw_sse2.cpp
+// (16-byte vectors, with its own compiler flags), so everything here has internal linkage: each unit keeps its own copy,
 // compiled with its own flags, and the linker cannot hand one unit's copy to
 // the other.
 #pragma once
@@ -12,8 +11,8 @@
 #include <cstring>
 
 #include "big_endian.h"
-#include "cell_writing.h"
-#include "draw_character.h"
+#include "draw_cells.h"
+#include "canvas.h"
 #include "palette_regions.h"
 #include "pattern_name.h"
 

@@ -4,6 +4,7 @@
 // ends with the last section the caller needs.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "screen_layout.h"
@@ -11,9 +12,8 @@
 namespace krt::image {
 
 // IsSupported reads this much of a file: the magic and the section table.
-constexpr uint32_t kDetectionBytes = 96;
-// A memory image must hold at least the detection bytes.
-constexpr int32_t kMinimumImageLength = 96;
+// A memory image must hold at least as much.
+constexpr uint32_t kDetectionBytes = format::kShortestScreenImage;
 
 // IFKRT's acceptance rule. Answers 1 when bytes 0-71 of `header` hold the
 // magic and the four sections in table order, with the colour table ending
@@ -37,6 +37,11 @@ struct ScreenSections {
 // in table order at or after `loaded_from` when that is section 0's offset.
 ScreenSections LocateSections(const uint8_t* header, const uint8_t* loaded, uint32_t loaded_from,
                               Section last_loaded);
+
+// The sections of a whole screen file of `length` bytes at `image`, after
+// FourSectionsInOrderWithin: false for an image shorter than
+// kDetectionBytes, longer than 32 bits can count, or failing the check.
+bool LocateWholeScreen(const uint8_t* image, size_t length, ScreenSections* sections);
 
 // Bytes from section 0's start to the end of section `last`, which a file
 // copy must hold. The header must have passed FourSectionsInOrderWithin.
