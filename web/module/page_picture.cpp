@@ -1,6 +1,9 @@
 #include "page_picture.h"
 
+#include <algorithm>
+
 #include "picture_layout.h"
+#include "screen_pieces.h"
 #include "screen_sections.h"
 
 namespace krt::page {
@@ -75,6 +78,12 @@ void ToRgba(const host::Bitmap& bitmap, int32_t fit_px, PagePicture* picture) {
       DotRgba(bitmap, row, uint32_t(uint64_t{x} * bitmap.width / out_width), out);
     }
   }
+  if (fit_px > 0 || bitmap.depth == 24) return;
+  const size_t row_bytes = (size_t{bitmap.width} * bitmap.depth + 7) / 8;
+  picture->dots.resize(row_bytes * bitmap.rows);
+  for (uint32_t y = 0; y < bitmap.rows; ++y) {
+    std::copy_n(bitmap.Row(y), row_bytes, picture->dots.data() + row_bytes * y);
+  }
 }
 
 bool DescribeScreen(const std::vector<uint8_t>& image, PagePicture* picture) {
@@ -88,6 +97,12 @@ bool DescribeScreen(const std::vector<uint8_t>& image, PagePicture* picture) {
   if (DecidePictureLayout(sections, &layout) != LayoutStatus::kReady) return false;
   picture->mode = int32_t(layout.mode);
   picture->palette_count = int32_t(layout.palette_count);
+  std::vector<host::Rgb> colours;
+  if (host::ReadScreenColours(image, &colours).ok) {
+    picture->table.reserve(4 * colours.size());
+    for (const host::Rgb& c : colours)
+      picture->table.insert(picture->table.end(), {c.red, c.green, c.blue, kOpaque});
+  }
   return true;
 }
 
