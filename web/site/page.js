@@ -15,6 +15,12 @@ const MODES = [
 ];
 const ZOOMS = [0.125, 0.25, 0.5, 1, 2, 3, 4, 6, 8, 12, 16];
 
+// The module, compiled once for every file's worker.
+const compiled = fetch('krt.wasm').then((r) => {
+  if (!r.ok) throw new Error(`krt.wasm: ${r.status} ${r.statusText}`);
+  return r.arrayBuffer();
+}).then((bytes) => WebAssembly.compile(bytes));
+
 const files = new Map();  // id -> {name, size, el, worker, kind, picture | entries, cells, selected}
 let nextId = 1;
 let current = null;       // the file shown
@@ -66,7 +72,8 @@ function openFiles(list) {
     file.worker = new Worker('worker.js');
     file.worker.onmessage = ({data}) => heard(file, data);
     file.worker.onerror = (event) => failed(file, `the decoder stopped: ${event.message || 'it could not start'}`);
-    file.worker.postMessage({op: 'open', file: source});
+    compiled.then((module) => file.worker.postMessage({op: 'open', file: source, module}),
+      (error) => failed(file, `the decoder could not be loaded (${error.message})`));
     files.set(id, file);
     if (k === 0) show(id);
   });
@@ -295,14 +302,13 @@ function askThumbnails(file) {
   }
 }
 
-// Where a pack's readable part ends, when its entries stop before its end.
-function packNote(file) {
-  const end = file.entries.reduce((last, e) => Math.max(last, e.position + e.size), 0);
-  if (end >= file.size) return '';
-  const rest = file.size - end;
-  if (file.entries.length === 0) return `No screen could be read from its ${file.size.toLocaleString('en')} bytes.`;
-  return `Readable up to byte ${end.toLocaleString('en')} of ${file.size.toLocaleString('en')}: ` +
-    `the last ${rest.toLocaleString('en')} bytes hold no whole screen.`;
+// Where a pack's readable part ends, when something follows its last entry.
+function packNote(file, end) {
+  if (end === null) return '';
+  const size = file.size.toLocaleString('en');
+  if (file.entries.length === 0) return `No screen could be read from its ${size} bytes.`;
+  return `Readable up to byte ${end.toLocaleString('en')} of ${size}: ` +
+    `the last ${(file.size - end).toLocaleString('en')} bytes hold no whole screen.`;
 }
 
 function heard(file, data) {
@@ -334,7 +340,7 @@ function heard(file, data) {
     if (here && $('#grid').firstChild === file.cells[0]) $('#grid').append(...file.cells.slice(-data.entries.length));
     file.listed = data.done;
     if (data.done) {
-      file.note = packNote(file);
+      file.note = packNote(file, data.readableEnd);
       const wanted = restore.get('file') === file.name ? restore.get('entry') : null;
       const index = file.entries.findIndex((e) => e.name === wanted);
       if (index >= 0) {

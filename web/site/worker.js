@@ -19,10 +19,8 @@ function systemImports() {
   return {wasi_snapshot_preview1: new Proxy(table, {get: (t, name) => t[name] ?? (() => WASI_ENOSYS)})};
 }
 
-const compiled = fetch('krt.wasm').then((r) => {
-  if (!r.ok) throw new Error(`krt.wasm: ${r.status} ${r.statusText}`);
-  return r.arrayBuffer();
-}).then((bytes) => WebAssembly.compile(bytes));
+// The module comes compiled from the page, with the first request.
+let compiled = null;
 
 // One instance at a time. A trap (say, memory running out) leaves it in no
 // state to trust, so the next request gets a fresh one, and the file's bytes
@@ -137,6 +135,14 @@ async function neither() {
   return 'not a screen file: its header is damaged';
 }
 
+// Where the pack's readable part ends, when bytes other than zeros (which
+// pad packs out) follow its last entry; null when nothing does.
+function readableEnd(m) {
+  const end = entries.reduce((last, e) => Math.max(last, e.position + e.size), 0);
+  const rest = new Uint8Array(m.memory.buffer, m.krt_buffer_data(fileBuffer) + end, Math.max(0, source.size - end));
+  return rest.some((b) => b !== 0) ? end : null;
+}
+
 // The requests: open the file (a screen's picture, or a pack's entries,
 // handed over in batches), show a pack entry, make thumbnails.
 const THUMBNAIL_PX = 96;
@@ -157,8 +163,9 @@ async function handle(request) {
       if (pack.error) return postMessage({op: 'failed', message: pack.error});
       entries = pack.entries;
       for (let at = 0; at < entries.length || at === 0; at += ENTRIES_PER_BATCH) {
-        postMessage({op: 'entries', entries: entries.slice(at, at + ENTRIES_PER_BATCH),
-          done: at + ENTRIES_PER_BATCH >= entries.length});
+        const done = at + ENTRIES_PER_BATCH >= entries.length;
+        postMessage({op: 'entries', entries: entries.slice(at, at + ENTRIES_PER_BATCH), done,
+          readableEnd: done ? readableEnd(m) : null});
       }
     } else {
       postMessage({op: 'failed', message: kind < 0 ? 'the plug-ins could not be set up' : await neither()});
@@ -221,6 +228,7 @@ async function run() {
 }
 
 onmessage = (event) => {
+  compiled ??= event.data.module;
   requests.push(event.data);
   run();
 };

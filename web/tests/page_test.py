@@ -227,6 +227,7 @@ def main():
         for _ in range(4):
             open_files(big)
             entries_listed(big.name, 4 * (100_000_000 // len(bytes_of_cards)))
+            print(f"{big.name} open: {(browser_kib(driver) - empty_kib) / 1024:.0f} MiB more than the empty page")
             close_all()
         driver.execute_cdp_cmd("HeapProfiler.collectGarbage", {})
         time.sleep(2)
