@@ -224,6 +224,8 @@ def main():
         driver.get(address)
         time.sleep(1)
         empty_kib = browser_kib(driver)
+        driver.execute_script("window.longest = 0; new PerformanceObserver((l) => l.getEntries().forEach((e) => "
+                              "{ longest = Math.max(longest, e.duration); })).observe({type: 'longtask'});")
         for _ in range(4):
             open_files(big)
             entries_listed(big.name, 4 * (100_000_000 // len(bytes_of_cards)))
@@ -235,6 +237,8 @@ def main():
         print(f"{big.name} opened and closed 4 times: the browser holds {grown:.0f} MiB more than the empty page "
               f"({empty_kib / 1024:.0f} MiB)")
         check(grown <= 250, f"{big.name}: {grown:.0f} MiB not given back")
+        longest = driver.execute_script("return longest")
+        print(f"{big.name}: the longest task on the page's thread took {longest:.0f} ms")
 
         # The cards again and again, after the 4-byte gap the bundled pack has.
         pack = args.out / "cards-1000.BIN"
