@@ -30,9 +30,11 @@ enum FileKind : int32_t { kNeither = 0, kScreen = 1, kPack = 2, kNoPlugins = -1 
 
 // A picture record: result (0 shown, else the failure in `message`), width,
 // height, depth, mode, palette count, colour slots, then the addresses of
-// the colours and the dots, the dots' width and height, and the message.
+// the colours and the dots, the dots' width and height, the message, then
+// the address of the dot values (null unless kept), the colour table's size
+// and address.
 struct PictureAnswer {
-  int32_t fields[12] = {};
+  int32_t fields[15] = {};
   PagePicture picture;
   std::string message;
 };
@@ -69,7 +71,10 @@ PictureAnswer* Finish(PictureAnswer* answer, const host::Outcome& outcome) {
                             Address(p.rgba.data()),
                             p.rgba_width,
                             p.rgba_height,
-                            Address(answer->message.c_str())};
+                            Address(answer->message.c_str()),
+                            p.dots.empty() ? 0 : Address(p.dots.data()),
+                            int32_t(p.table.size() / 4),
+                            Address(p.table.data())};
   static_assert(sizeof values == sizeof answer->fields);
   for (size_t k = 0; k < std::size(values); ++k) answer->fields[k] = values[k];
   return answer;

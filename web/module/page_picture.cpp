@@ -1,5 +1,7 @@
 #include "page_picture.h"
 
+#include <algorithm>
+
 #include "screen_format/screen.h"
 
 namespace krt::page {
@@ -74,6 +76,12 @@ void ToRgba(const host::Bitmap& bitmap, int32_t fit_px, PagePicture* picture) {
       DotRgba(bitmap, row, uint32_t(uint64_t{x} * bitmap.width / out_width), out);
     }
   }
+  if (fit_px > 0 || bitmap.depth == 24) return;
+  const size_t row_bytes = (size_t{bitmap.width} * bitmap.depth + 7) / 8;
+  picture->dots.resize(row_bytes * bitmap.rows);
+  for (uint32_t y = 0; y < bitmap.rows; ++y) {
+    std::copy_n(bitmap.Row(y), row_bytes, picture->dots.data() + row_bytes * y);
+  }
 }
 
 bool DescribeScreen(const std::vector<uint8_t>& image, PagePicture* picture) {
@@ -83,6 +91,16 @@ bool DescribeScreen(const std::vector<uint8_t>& image, PagePicture* picture) {
   }
   picture->mode = int32_t(screen.rendering_mode);
   picture->palette_count = int32_t(screen.palette_count);
+  picture->table.resize(size_t{4} * screen.colour_count);
+  for (uint32_t k = 0; k < screen.colour_count; ++k) {
+    uint8_t* out = picture->table.data() + 4 * size_t{k};
+    uint8_t blue_green_red[3];
+    format::ScreenColour(image.data(), image.size(), k, blue_green_red);
+    out[0] = blue_green_red[2];
+    out[1] = blue_green_red[1];
+    out[2] = blue_green_red[0];
+    out[3] = kOpaque;
+  }
   return true;
 }
 

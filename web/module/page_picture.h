@@ -24,6 +24,11 @@ struct PagePicture {
   std::vector<uint8_t> rgba;
   int32_t rgba_width = 0;
   int32_t rgba_height = 0;
+  // Whole 4- and 8-bit pictures only: the dot values as drawn, top row
+  // first, (width * depth + 7) / 8 bytes a row, for saving them as they are.
+  std::vector<uint8_t> dots;
+  // Every colour of the screen's colour table, all its palettes, as RGBA.
+  std::vector<uint8_t> table;
 };
 
 // The RGBA dots of `bitmap`; with `fit_px` above 0 a picture larger than a

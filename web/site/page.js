@@ -1,10 +1,10 @@
-// The page: files come in through the picker or by dropping them; the worker
-// decodes them with the plug-ins; a screen's picture or a pack's grid of
-// thumbnails is shown here.
+// The page: files come in through the picker or by dropping them; each gets
+// a worker of its own that decodes it with the plug-ins (closing the file
+// ends the worker, and its memory goes with it); a screen's picture or a
+// pack's grid of thumbnails is shown here.
 'use strict';
 
 const $ = (selector) => document.querySelector(selector);
-const worker = new Worker('worker.js');
 
 // How the plug-in draws a screen, by its rendering mode.
 const MODES = [
@@ -13,196 +13,455 @@ const MODES = [
   '256-colour dots',
   '256-colour dots, several palettes',
 ];
+const ZOOMS = [0.125, 0.25, 0.5, 1, 2, 3, 4, 6, 8, 12, 16];
 
-const files = new Map();  // id -> {name, button, kind, picture | entries, thumbs, shownMs}
+// The module, compiled once for every file's worker.
+const compiled = fetch('krt.wasm').then((r) => {
+  if (!r.ok) throw new Error(`krt.wasm: ${r.status} ${r.statusText}`);
+  return r.arrayBuffer();
+}).then((bytes) => WebAssembly.compile(bytes));
+
+const files = new Map();  // id -> {name, size, el, worker, kind, picture | entries, cells, selected}
 let nextId = 1;
 let current = null;       // the file shown
-let shown = null;         // {picture, title}: the picture on the canvas
-function say(line) { $('#message').textContent = line; }
+let shown = null;         // {picture, name, label}: the picture on the canvas
+let zoomLevel = 'fit';    // 'fit' or one of ZOOMS
+const restore = new URLSearchParams(location.hash.slice(1));  // what the address asked for
+
+// Messages, each about one file or entry; a user's move to something that
+// works takes them off.
+const messages = new Map();
+function say(key, line) {
+  if (line === null) messages.delete(key);
+  else messages.set(key, line);
+  $('#message').replaceChildren(...[...messages.values()].map((text) => {
+    const p = document.createElement('p');
+    p.textContent = text;
+    return p;
+  }));
+}
+const clearMessages = () => { messages.clear(); say('', null); };
+// The plug-ins' words, without the numbers behind them.
+const inWords = (reason) => reason.replace(/\s*\(result code -?\d+\)/g, '');
+
+const bytes = (n) => (n < 1e6 ? `${Math.ceil(n / 1e3)} KB` : `${(n / 1e6).toFixed(1)} MB`);
 
 function openFiles(list) {
+  clearMessages();
   const openedAt = performance.now();
-  say('');
-  let first = true;
-  for (const file of list) {
+  list.forEach((source, k) => {
     const id = nextId++;
-    const entry = {name: file.name, kind: null, openedAt};
-    entry.button = document.createElement('button');
-    entry.button.type = 'button';
-    entry.button.textContent = file.name;
-    entry.button.addEventListener('click', () => show(id));
-    $('#files').append(entry.button);
-    files.set(id, entry);
-    if (first) show(id);
-    first = false;
-    file.arrayBuffer().then(
-      (bytes) => worker.postMessage({op: 'open', file: id, bytes}, [bytes]),
-      (error) => failed(id, `cannot read it (${error.message})`));
+    const file = {id, name: source.name, size: source.size, kind: null, openedAt, read: 0};
+    file.el = document.createElement('div');
+    file.el.className = 'file';
+    file.el.dataset.name = source.name;
+    const name = document.createElement('button');
+    name.type = 'button';
+    name.className = 'name';
+    name.textContent = source.name;
+    name.title = source.name;
+    name.addEventListener('click', () => show(id, true));
+    const close = document.createElement('button');
+    close.type = 'button';
+    close.className = 'close';
+    close.textContent = '×';
+    close.setAttribute('aria-label', `Close ${source.name}`);
+    close.addEventListener('click', () => closeFile(id));
+    file.el.append(name, close);
+    $('#files').append(file.el);
+    file.worker = new Worker('worker.js');
+    file.worker.onmessage = ({data}) => heard(file, data);
+    file.worker.onerror = (event) => failed(file, `the decoder stopped: ${event.message || 'it could not start'}`);
+    compiled.then((module) => file.worker.postMessage({op: 'open', file: source, module}),
+      (error) => failed(file, `the decoder could not be loaded (${error.message})`));
+    files.set(id, file);
+    if (k === 0) show(id);
+  });
+}
+
+function closeFile(id) {
+  const file = files.get(id);
+  file.worker.terminate();
+  file.observer?.disconnect();
+  file.el.remove();
+  files.delete(id);
+  for (const key of [...messages.keys()]) if (key.split('/')[0] === String(id)) say(key, null);
+  if (current === id) {
+    current = null;
+    const next = [...files.keys()].pop();
+    if (next !== undefined) show(next);
+    else showNothing();
   }
 }
 
-function failed(id, reason) {
-  const file = files.get(id);
+function failed(file, reason) {
   file.kind = 'failed';
-  file.button.classList.add('failed');
-  say(`${file.name}: ${reason}`);
-  if (current === id) show(id);
+  file.reason = inWords(reason);
+  file.el.classList.add('failed');
+  file.worker.terminate();
+  say(String(file.id), `${file.name}: ${file.reason}`);
+  if (current === file.id) show(file.id);
 }
 
-function show(id) {
+function showNothing() {
+  clearPicture();
+  $('#pack').hidden = true;
+  $('#progress').hidden = true;
+  remember();
+}
+
+// Shows the file `id`; byUser when the user chose it, so that messages
+// about other things go if it works.
+function show(id, byUser = false) {
   current = id;
-  for (const [other, file] of files) file.button.classList.toggle('current', other === id);
+  for (const [other, file] of files) file.el.classList.toggle('current', other === id);
   const file = files.get(id);
+  if (byUser && file.kind !== 'failed') clearMessages();
+  if (file.kind === 'failed') say(String(id), `${file.name}: ${file.reason}`);
+  $('#progress').hidden = file.kind !== null;
+  if (file.kind === null) $('#progress').textContent = `Reading ${file.name}: ${bytes(file.read)} of ${bytes(file.size)}`;
   $('#pack').hidden = file.kind !== 'pack';
   if (file.kind === 'pack') {
     $('#pack-title').textContent = packTitle(file);
-    $('#grid').replaceChildren(...file.cells);
+    $('#pack-note').textContent = file.note ?? '';
+    if ($('#grid').firstChild !== file.cells[0]) $('#grid').replaceChildren(...file.cells);
     if (file.shownMs === undefined) delete $('#grid').dataset.shownMs;
     else $('#grid').dataset.shownMs = String(file.shownMs);
+    for (const cell of file.cells) cell.classList.toggle('current', cell.dataset.index === String(file.selected));
+    if (file.selected === undefined || file.selectedPicture === undefined) clearPicture();
+    else showPicture(file.selectedPicture, file.entries[file.selected].name, `${file.name}, ${file.entries[file.selected].name}`);
+  } else if (file.kind === 'screen') {
+    showPicture(file.picture, file.name, file.name);
+  } else {
+    clearPicture();
   }
-  if (file.kind === 'screen') showPicture(file.picture, file.name);
-  else if (file.kind !== 'pack' || !shown || shown.file !== id) clearPicture();
+  remember();
 }
 
 function packTitle(file) {
   const count = file.entries.length;
-  let title = `${file.name}: ${count} ${count === 1 ? 'screen' : 'screens'}`;
-  if (file.shownMs !== undefined) title += `, thumbnails shown ${Math.round(file.shownMs)} ms after opening`;
-  return title;
+  const screens = `${count.toLocaleString('en')} ${count === 1 ? 'screen' : 'screens'}`;
+  return `${file.name}: ${file.listed ? screens : `${screens} listed so far`}`;
 }
 
 function clearPicture() {
   shown = null;
   $('#viewer').hidden = true;
+  $('#info').textContent = '';
   const canvas = $('#picture');
   canvas.width = 0;
   canvas.height = 0;
+  canvas.setAttribute('aria-label', 'no picture');
 }
 
 function drawInto(canvas, picture) {
   canvas.width = picture.rgbaWidth;
   canvas.height = picture.rgbaHeight;
-  canvas.getContext('2d').putImageData(
-    new ImageData(picture.rgba, picture.rgbaWidth, picture.rgbaHeight), 0, 0);
+  canvas.getContext('2d').putImageData(new ImageData(picture.rgba, picture.rgbaWidth, picture.rgbaHeight), 0, 0);
 }
 
-function showPicture(picture, title, file = current) {
-  shown = {picture, title, file};
+function showPicture(picture, name, label) {
+  shown = {picture, name, label};
   drawInto($('#picture'), picture);
   const palettes = picture.paletteCount === 1 ? '1 palette' : `${picture.paletteCount} palettes`;
-  const parts = [title, `${picture.width} × ${picture.height} dots`, `${picture.depth}-bit`];
+  const parts = [label, `${picture.width} × ${picture.height} dots`, `${picture.depth}-bit`];
   if (picture.mode >= 0) parts.push(MODES[picture.mode], palettes);
   $('#info').textContent = parts.join(' · ');
-  const swatches = [];
-  for (let k = 0; k < picture.colours.length / 4; k++) {
-    const [r, g, b] = picture.colours.subarray(4 * k, 4 * k + 3);
-    const hex = '#' + [r, g, b].map((v) => v.toString(16).padStart(2, '0')).join('');
-    const swatch = document.createElement('span');
-    swatch.style.background = hex;
-    swatch.title = `${k}: ${hex}`;
-    swatches.push(swatch);
-  }
-  $('#swatches').replaceChildren(...swatches);
-  $('#swatches').title = swatches.length ? `${swatches.length} colours` : 'no colour table (24-bit)';
-  zoom();
+  $('#picture').setAttribute('aria-label', `Picture of ${label}, ${picture.width} by ${picture.height} dots`);
+  showSwatches(picture);
   $('#viewer').hidden = false;
+  zoom();
+}
+
+// The colour table, a palette to a group of rows of 16.
+function showSwatches(picture) {
+  const table = picture.table.length ? picture.table : picture.colours;
+  const perPalette = picture.mode === 0 || picture.mode === 1 ? 16 : 256;
+  const groups = [];
+  for (let first = 0; first < table.length / 4; first += perPalette) {
+    const group = document.createElement('div');
+    group.className = 'palette';
+    group.setAttribute('role', 'group');
+    group.setAttribute('aria-label', `Palette ${first / perPalette}`);
+    for (let k = first; k < Math.min(first + perPalette, table.length / 4); k++) {
+      const [r, g, b] = table.subarray(4 * k, 4 * k + 3);
+      const hex = '#' + [r, g, b].map((v) => v.toString(16).padStart(2, '0')).join('');
+      const swatch = document.createElement('button');
+      swatch.type = 'button';
+      swatch.className = 'swatch';
+      swatch.tabIndex = k === 0 ? 0 : -1;
+      swatch.style.background = hex;
+      swatch.title = `colour ${k}: ${hex}`;
+      swatch.setAttribute('aria-label', swatch.title);
+      group.append(swatch);
+    }
+    groups.push(group);
+  }
+  $('#swatches').replaceChildren(...groups);
+  const count = table.length / 4;
+  $('#colours-title').textContent = count ? `Colour table: ${count} colours` : 'No colour table';
+  $('#swatch-value').textContent = '';
+}
+
+// Zoom: the whole picture in the viewer, or a step of ZOOMS; the browser
+// draws it nearest dot.
+function fitFactor() {
+  const canvas = $('#picture');
+  const box = $('.picture-box');
+  const factor = Math.min(box.clientWidth / canvas.width, box.clientHeight / canvas.height);
+  return factor >= 1 ? Math.floor(factor) : factor;
 }
 
 function zoom() {
-  const factor = Number($('#zoom').value);
-  $('#zoom-value').textContent = `${factor}×`;
   const canvas = $('#picture');
+  if (!canvas.width) return;
+  const factor = zoomLevel === 'fit' ? fitFactor() : zoomLevel;
+  const percent = `${Math.round(factor * 100)}%`;
+  $('#zoom-value').textContent = zoomLevel === 'fit' ? `Fit (${percent})` : percent;
   canvas.style.width = `${canvas.width * factor}px`;
   canvas.style.height = `${canvas.height * factor}px`;
+  remember();
 }
 
-function packCells(id, file) {
-  return file.entries.map((entry, index) => {
-    const cell = document.createElement('figure');
-    cell.className = 'entry';
-    cell.dataset.name = entry.name;
-    cell.title = `${entry.name}: ${entry.size} bytes at ${entry.position}`;
-    const thumb = document.createElement('canvas');
-    thumb.width = 0;
-    thumb.height = 0;
-    const caption = document.createElement('figcaption');
-    caption.textContent = entry.name;
-    cell.append(thumb, caption);
-    cell.addEventListener('click', () => {
-      for (const other of file.cells) other.classList.toggle('current', other === cell);
-      worker.postMessage({op: 'entry', file: id, index, position: entry.position});
+function zoomStep(direction) {
+  const now = zoomLevel === 'fit' ? fitFactor() : zoomLevel;
+  const next = direction > 0 ? ZOOMS.find((z) => z > now + 1e-9) : ZOOMS.findLast((z) => z < now - 1e-9);
+  if (next !== undefined) zoomLevel = next;
+  zoom();
+}
+
+// The selected file, entry and zoom in the address, so that a reload or a
+// link says what was shown.
+function remember() {
+  const state = new URLSearchParams();
+  const file = files.get(current);
+  if (file) state.set('file', file.name);
+  if (file?.selected !== undefined && file.entries) state.set('entry', file.entries[file.selected].name);
+  if (zoomLevel !== 'fit') state.set('zoom', String(zoomLevel));
+  const hash = state.toString();
+  if (hash !== location.hash.slice(1)) history.replaceState(null, '', hash ? `#${hash}` : location.pathname);
+}
+
+function selectEntry(file, index, byUser = false) {
+  file.selected = index;
+  file.selectedPicture = undefined;
+  for (const cell of file.cells) {
+    const here = cell.dataset.index === String(index);
+    cell.classList.toggle('current', here);
+    cell.tabIndex = here ? 0 : -1;
+  }
+  if (byUser) clearMessages();
+  clearPicture();
+  file.worker.postMessage({op: 'entry', index});
+  remember();
+}
+
+function packCell(file, entry, index) {
+  const cell = document.createElement('button');
+  cell.type = 'button';
+  cell.className = 'entry';
+  cell.tabIndex = index === 0 ? 0 : -1;
+  cell.dataset.name = entry.name;
+  cell.dataset.index = String(index);
+  cell.title = `${entry.name}: ${entry.size.toLocaleString('en')} bytes at ${entry.position.toLocaleString('en')}`;
+  const thumb = document.createElement('canvas');
+  thumb.width = 0;
+  thumb.height = 0;
+  thumb.setAttribute('aria-hidden', 'true');
+  const caption = document.createElement('span');
+  caption.textContent = entry.name;
+  cell.append(thumb, caption);
+  cell.addEventListener('click', () => selectEntry(file, index, true));
+  file.observer.observe(cell);
+  return cell;
+}
+
+// Thumbnails are made for the entries in view only, and asked for again as
+// the view moves.
+function watchThumbnails(file) {
+  file.inView = new Set();
+  file.observer = new IntersectionObserver((changes) => {
+    for (const change of changes) {
+      const index = Number(change.target.dataset.index);
+      if (change.isIntersecting) file.inView.add(index);
+      else file.inView.delete(index);
+    }
+    askThumbnails(file);
+  }, {root: $('#grid'), rootMargin: '200px'});
+}
+
+function askThumbnails(file) {
+  const indexes = [...file.inView].filter((k) => !file.made.has(k)).sort((a, b) => a - b);
+  file.worker.postMessage({op: 'thumbnails', indexes});
+  if (indexes.length === 0 && file.listed && file.shownMs === undefined && file.inView.size > 0) {
+    // Shown once the browser has painted them.
+    requestAnimationFrame(() => {
+      file.shownMs = performance.now() - file.openedAt;
+      if (current === file.id) $('#grid').dataset.shownMs = String(file.shownMs);
     });
-    return cell;
-  });
+  }
 }
 
-worker.onmessage = ({data}) => {
-  const file = files.get(data.file);
-  if (file === undefined) return;
-  if (data.op === 'screen') {
-    if (data.picture.error) return failed(data.file, data.picture.error);
+// Where a pack's readable part ends, when something follows its last entry.
+function packNote(file, end) {
+  if (end === null) return '';
+  const size = file.size.toLocaleString('en');
+  if (file.entries.length === 0) return `No screen could be read from its ${size} bytes.`;
+  return `Readable up to byte ${end.toLocaleString('en')} of ${size}: ` +
+    `the last ${(file.size - end).toLocaleString('en')} bytes hold no whole screen.`;
+}
+
+function heard(file, data) {
+  if (!files.has(file.id)) return;
+  const here = current === file.id;
+  if (data.op === 'progress') {
+    file.read = data.read;
+    if (here && file.kind === null) show(file.id);
+  } else if (data.op === 'failed') {
+    failed(file, data.message);
+  } else if (data.op === 'screen') {
+    if (data.picture.error) return failed(file, data.picture.error);
     file.kind = 'screen';
     file.picture = data.picture;
-    if (current === data.file) show(data.file);
-  } else if (data.op === 'pack') {
-    if (data.error) return failed(data.file, data.error);
-    file.kind = 'pack';
-    file.entries = data.entries;
-    file.cells = packCells(data.file, file);
-    if (file.entries.length === 0) file.shownMs = performance.now() - file.openedAt;
-    if (current === data.file) show(data.file);
+    file.worker.terminate();  // the picture is all the page keeps of a screen file
+    if (here) show(file.id);
+  } else if (data.op === 'entries') {
+    if (file.kind === null) {
+      file.kind = 'pack';
+      file.entries = [];
+      file.cells = [];
+      file.made = new Set();
+      watchThumbnails(file);
+    }
+    for (const entry of data.entries) {
+      file.cells.push(packCell(file, entry, file.entries.length));
+      file.entries.push(entry);
+    }
+    if (here && $('#grid').firstChild === file.cells[0]) $('#grid').append(...file.cells.slice(-data.entries.length));
+    file.listed = data.done;
+    if (data.done) {
+      file.note = packNote(file, data.readableEnd);
+      const wanted = restore.get('file') === file.name ? restore.get('entry') : null;
+      const index = file.entries.findIndex((e) => e.name === wanted);
+      if (index >= 0) {
+        restore.delete('entry');
+        selectEntry(file, index);
+      }
+    }
+    if (here) show(file.id);
   } else if (data.op === 'thumbnails') {
     for (const {index, picture} of data.made) {
+      file.made.add(index);
       const cell = file.cells[index];
       if (picture.error) {
         cell.classList.add('failed');
-        cell.title = `${file.entries[index].name}: ${picture.error}`;
+        cell.title = `${file.entries[index].name}: ${inWords(picture.error)}`;
       } else {
         drawInto(cell.firstChild, picture);
       }
     }
-    if (data.done) {
-      // Shown once the browser has painted the last of them.
-      requestAnimationFrame(() => {
-        file.shownMs = performance.now() - file.openedAt;
-        if (current === data.file) show(data.file);
-      });
-    }
+    askThumbnails(file);
   } else if (data.op === 'entry') {
+    if (data.index !== file.selected) return;
     const name = file.entries[data.index].name;
-    if (data.picture.error) return say(`${file.name}, ${name}: ${data.picture.error}`);
-    if (current === data.file) showPicture(data.picture, `${file.name}, ${name}`, data.file);
-  } else if (data.op === 'failed') {
-    if (data.index !== undefined) return say(`${file.name}, ${file.entries[data.index].name}: ${data.message}`);
-    failed(data.file, data.message);
+    const key = `${file.id}/${data.index}`;
+    if (data.picture.error) {
+      file.cells[data.index].classList.add('failed');
+      if (here) clearPicture();
+      return say(key, `${file.name}, ${name}: ${inWords(data.picture.error)}`);
+    }
+    file.selectedPicture = data.picture;
+    if (here) show(file.id);
   }
-};
-worker.onerror = (event) => say(`the decoder stopped: ${event.message}`);
+}
 
-$('#open').addEventListener('change', (event) => {
-  openFiles([...event.target.files]);
-  event.target.value = '';
-});
-$('#zoom').addEventListener('input', zoom);
-$('#save').addEventListener('click', () => {
-  if (!shown) return;
-  const base = shown.title.replace(/\.[^.]*$/, '').replace(/[^A-Za-z0-9._-]+/g, '-');
-  $('#picture').toBlob((blob) => {
+// Arrow keys, Page Up and Down, Home and End move among a grid's buttons;
+// the one moved to is focused and, for entries, shown.
+function gridKeys(container, itemSelector, moved) {
+  container.addEventListener('keydown', (event) => {
+    const items = [...container.querySelectorAll(itemSelector)];
+    const at = items.indexOf(document.activeElement);
+    if (at < 0) return;
+    const first = items[0].getBoundingClientRect();
+    const inFirstRow = items.findIndex((item) => item.getBoundingClientRect().top > first.top + 1);
+    const across = inFirstRow < 0 ? items.length : Math.max(1, inFirstRow);
+    const page = across * Math.max(1, Math.floor(container.clientHeight / Math.max(1, first.height)));
+    const steps = {ArrowRight: 1, ArrowLeft: -1, ArrowDown: across, ArrowUp: -across,
+      PageDown: page, PageUp: -page, Home: -items.length, End: items.length};
+    if (!(event.key in steps)) return;
+    event.preventDefault();
+    const next = items[Math.min(items.length - 1, Math.max(0, at + steps[event.key]))];
+    items[at].tabIndex = -1;
+    next.tabIndex = 0;
+    next.focus();
+    moved?.(next);
+  });
+}
+
+function start() {
+  if (location.protocol === 'file:') {
+    say('file', 'This page must be served, not opened as a file: browsers do not start its decoder from a ' +
+      'file:// address. Run tools/serve-web in the repository and open the address it prints, or put this ' +
+      'folder on any web host.');
+    $('#open').disabled = true;
+    return;
+  }
+  if ('serviceWorker' in navigator) {
+    navigator.serviceWorker.register('offline.js').catch((error) => console.warn('no offline copy:', error.message));
+  }
+  if (restore.has('zoom') && ZOOMS.includes(Number(restore.get('zoom')))) zoomLevel = Number(restore.get('zoom'));
+  if (restore.has('file')) {
+    const entry = restore.has('entry') ? `, entry ${restore.get('entry')}` : '';
+    say('reload', `${restore.get('file')}${entry} was shown before this page was loaded again; files stay ` +
+      'in the browser only while the page is open, so open it again to see it.');
+  }
+  $('#open').addEventListener('change', (event) => {
+    openFiles([...event.target.files]);
+    event.target.value = '';
+  });
+  $('#zoom-in').addEventListener('click', () => zoomStep(1));
+  $('#zoom-out').addEventListener('click', () => zoomStep(-1));
+  $('#zoom-fit').addEventListener('click', () => { zoomLevel = 'fit'; zoom(); });
+  $('.picture-box').addEventListener('wheel', (event) => {
+    if (!event.ctrlKey) return;
+    event.preventDefault();
+    zoomStep(-Math.sign(event.deltaY));
+  }, {passive: false});
+  document.addEventListener('keydown', (event) => {
+    if (event.ctrlKey || event.altKey || event.metaKey || !shown || event.target.matches('input')) return;
+    const action = {'+': () => zoomStep(1), '=': () => zoomStep(1), '-': () => zoomStep(-1),
+      '0': () => { zoomLevel = 'fit'; zoom(); }}[event.key];
+    if (action) {
+      event.preventDefault();
+      action();
+    }
+  });
+  new ResizeObserver(() => { if (zoomLevel === 'fit') zoom(); }).observe($('.picture-box'));
+  gridKeys($('#grid'), '.entry', (cell) => selectEntry(files.get(current), Number(cell.dataset.index), true));
+  gridKeys($('#swatches'), '.swatch');
+  const swatchValue = (event) => {
+    if (event.target.matches('.swatch')) $('#swatch-value').textContent = event.target.title;
+  };
+  $('#swatches').addEventListener('focusin', swatchValue);
+  $('#swatches').addEventListener('mouseover', swatchValue);
+  $('#save').addEventListener('click', async () => {
+    if (!shown) return;
     const link = document.createElement('a');
-    link.href = URL.createObjectURL(blob);
-    link.download = `${base}.png`;
+    link.href = URL.createObjectURL(await encodePng(shown.picture));
+    link.download = pngName(shown.name);
     link.click();
     setTimeout(() => URL.revokeObjectURL(link.href), 1000);
-  }, 'image/png');
-});
+  });
+  document.addEventListener('dragover', (event) => {
+    event.preventDefault();
+    document.body.classList.add('dropping');
+  });
+  document.addEventListener('dragleave', () => document.body.classList.remove('dropping'));
+  document.addEventListener('drop', (event) => {
+    event.preventDefault();
+    document.body.classList.remove('dropping');
+    if (event.dataTransfer.files.length > 0) openFiles([...event.dataTransfer.files]);
+  });
+}
 
-document.addEventListener('dragover', (event) => {
-  event.preventDefault();
-  document.body.classList.add('dropping');
-});
-document.addEventListener('dragleave', () => document.body.classList.remove('dropping'));
-document.addEventListener('drop', (event) => {
-  event.preventDefault();
-  document.body.classList.remove('dropping');
-  if (event.dataTransfer.files.length > 0) openFiles([...event.dataTransfer.files]);
-});
+start();

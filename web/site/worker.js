@@ -1,7 +1,8 @@
-// The page's worker: it holds the module with both plug-ins and answers the
-// page's requests, so that decoding never holds up the page. Requests from
-// the page come first; a pack's thumbnails are made between them, a few at
-// a time.
+// A worker for one opened file: it reads the file into its own instance of
+// the module (both plug-ins) and answers the page's requests for it, so that
+// decoding never holds up the page, and closing the file ends the worker and
+// gives all its memory back. Requests come first; thumbnails the page asks
+// for are made between them, a few at a time.
 'use strict';
 
 // The module's C library can ask for files; the page has none, so each such
@@ -18,82 +19,100 @@ function systemImports() {
   return {wasi_snapshot_preview1: new Proxy(table, {get: (t, name) => t[name] ?? (() => WASI_ENOSYS)})};
 }
 
-const compiled = fetch('krt.wasm').then((r) => {
-  if (!r.ok) throw new Error(`krt.wasm: ${r.status} ${r.statusText}`);
-  return r.arrayBuffer();
-}).then((bytes) => WebAssembly.compile(bytes));
+// The module comes compiled from the page, with the first request.
+let compiled = null;
 
 // One instance at a time. A trap (say, memory running out) leaves it in no
-// state to trust, so the next request gets a fresh one.
+// state to trust, so the next request gets a fresh one, and the file's bytes
+// go into it again.
 let module = null;
+let source = null;  // the File
+let fileBuffer = 0;
 async function instance() {
   if (module === null) {
     const made = await WebAssembly.instantiate(await compiled, systemImports());
     made.exports._initialize();
-    module = {x: made.exports, buffers: new Map()};
+    module = made.exports;
+    fileBuffer = 0;
   }
   return module;
 }
 
-// A file's bytes in a buffer of the module's memory, made once per file and
-// instance.
-const files = new Map();  // file id -> ArrayBuffer
-function fileBuffer(m, id) {
-  let buffer = m.buffers.get(id);
-  if (buffer === undefined) {
-    const bytes = new Uint8Array(files.get(id));
-    buffer = m.x.krt_buffer_new(bytes.length);
-    if (buffer === 0) throw new Error('not enough memory for the file');
-    new Uint8Array(m.x.memory.buffer, m.x.krt_buffer_data(buffer), bytes.length).set(bytes);
-    m.buffers.set(id, buffer);
+// The file's bytes in a buffer of the module's memory, read in pieces so
+// that the page can show how far reading has come.
+const PROGRESS_EVERY_MS = 100;
+async function readFile(m) {
+  if (fileBuffer !== 0) return fileBuffer;
+  const size = source.size;
+  const buffer = m.krt_buffer_new(size);
+  if (buffer === 0) throw new Error('not enough memory for the file');
+  const data = m.krt_buffer_data(buffer);
+  let read = 0;
+  let told = performance.now();
+  const reader = source.stream().getReader();
+  for (;;) {
+    const {done, value} = await reader.read();
+    if (done) break;
+    if (read + value.length > size) throw new Error('the file changed while it was read');
+    new Uint8Array(m.memory.buffer, data + read, value.length).set(value);
+    read += value.length;
+    if (performance.now() - told > PROGRESS_EVERY_MS) {
+      told = performance.now();
+      postMessage({op: 'progress', read, size});
+    }
   }
+  if (read !== size) throw new Error('the file changed while it was read');
+  fileBuffer = buffer;
   return buffer;
 }
 
 function text(m, address) {
-  const memory = new Uint8Array(m.x.memory.buffer);
+  const memory = new Uint8Array(m.memory.buffer);
   let end = address;
   while (memory[end] !== 0) end++;
   return new TextDecoder().decode(memory.subarray(address, end));
 }
 
 // A record's fields by name; addresses are unsigned.
-const ADDRESSES = new Set(['colours', 'rgba', 'message', 'entries']);
+const ADDRESSES = new Set(['colours', 'rgba', 'message', 'entries', 'dots', 'table']);
 function fields(m, address, names) {
-  const words = new Int32Array(m.x.memory.buffer, address, names.length);
+  const words = new Int32Array(m.memory.buffer, address, names.length);
   return Object.fromEntries(names.map((name, k) => [name, ADDRESSES.has(name) ? words[k] >>> 0 : words[k]]));
 }
 
 // The picture record's fields, in the order of module/page_exports.cpp.
-const PICTURE_FIELDS = ['failed', 'width', 'height', 'depth', 'mode', 'paletteCount',
-  'colourCount', 'colours', 'rgba', 'rgbaWidth', 'rgbaHeight', 'message'];
+const PICTURE_FIELDS = ['failed', 'width', 'height', 'depth', 'mode', 'paletteCount', 'colourCount',
+  'colours', 'rgba', 'rgbaWidth', 'rgbaHeight', 'message', 'dots', 'tableCount', 'table'];
 function takePicture(m, answer) {
-  const f = fields(m, m.x.krt_picture_fields(answer), PICTURE_FIELDS);
+  const f = fields(m, m.krt_picture_fields(answer), PICTURE_FIELDS);
   let result;
   if (f.failed) {
     result = {error: text(m, f.message)};
   } else {
-    const memory = m.x.memory.buffer;
+    const memory = m.memory.buffer;
+    const rowBytes = Math.ceil((f.width * f.depth) / 8);
     result = {
       width: f.width, height: f.height, depth: f.depth, mode: f.mode, paletteCount: f.paletteCount,
       colours: new Uint8Array(memory, f.colours, 4 * f.colourCount).slice(),
       rgba: new Uint8ClampedArray(memory, f.rgba, 4 * f.rgbaWidth * f.rgbaHeight).slice(),
       rgbaWidth: f.rgbaWidth, rgbaHeight: f.rgbaHeight,
+      dots: f.dots ? new Uint8Array(memory, f.dots, rowBytes * f.height).slice() : null,
+      table: new Uint8Array(memory, f.table, 4 * f.tableCount).slice(),
     };
   }
-  m.x.krt_picture_free(answer);
+  m.krt_picture_free(answer);
   return result;
 }
 
 const PACK_FIELDS = ['failed', 'count', 'entries', 'message'];
 const ENTRY_BYTES = 40;  // position, size, 32 bytes of name
 function takePack(m, answer) {
-  const f = fields(m, m.x.krt_pack_fields(answer), PACK_FIELDS);
+  const f = fields(m, m.krt_pack_fields(answer), PACK_FIELDS);
   let result;
   if (f.failed) {
     result = {error: text(m, f.message)};
   } else {
-    const view = new DataView(m.x.memory.buffer, f.entries, f.count * ENTRY_BYTES);
+    const view = new DataView(m.memory.buffer, f.entries, f.count * ENTRY_BYTES);
     result = {entries: []};
     for (let k = 0; k < f.count; k++) {
       const at = k * ENTRY_BYTES;
@@ -101,63 +120,78 @@ function takePack(m, answer) {
         name: text(m, f.entries + at + 8)});
     }
   }
-  m.x.krt_pack_free(answer);
+  m.krt_pack_free(answer);
   return result;
 }
 
-const transfers = (picture) => (picture.rgba ? [picture.rgba.buffer, picture.colours.buffer] : []);
+const transfers = (picture) => (picture.rgba ? [picture.rgba.buffer] : []);
 
-// The requests: open a file (a screen's picture, or a pack's entries and
-// then its thumbnails), show a pack entry, forget a file.
+// What a file the plug-ins take neither as screen nor as pack is, in words.
+const PNG_SIGNATURE = [0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a];
+async function neither() {
+  if (source.size === 0) return 'empty file';
+  const head = new Uint8Array(await source.slice(0, 8).arrayBuffer());
+  if (PNG_SIGNATURE.every((b, k) => head[k] === b)) return 'a PNG picture, not a screen file';
+  return 'not a screen file: its header is damaged';
+}
+
+// Where the pack's readable part ends, when bytes other than zeros (which
+// pad packs out) follow its last entry; null when nothing does.
+function readableEnd(m) {
+  const end = entries.reduce((last, e) => Math.max(last, e.position + e.size), 0);
+  const rest = new Uint8Array(m.memory.buffer, m.krt_buffer_data(fileBuffer) + end, Math.max(0, source.size - end));
+  return rest.some((b) => b !== 0) ? end : null;
+}
+
+// The requests: open the file (a screen's picture, or a pack's entries,
+// handed over in batches), show a pack entry, make thumbnails.
 const THUMBNAIL_PX = 96;
-const THUMBNAILS_PER_TURN = 8;
-let thumbnailJobs = [];
+const THUMBNAILS_PER_TURN = 6;
+const ENTRIES_PER_BATCH = 400;
+let entries = [];
+let wanted = [];  // entry indexes whose thumbnails the page waits for
 async function handle(request) {
   const m = await instance();
   if (request.op === 'open') {
-    files.set(request.file, request.bytes);
-    const kind = m.x.krt_file_kind(fileBuffer(m, request.file));
+    source = request.file;
+    const kind = source.size === 0 ? 0 : m.krt_file_kind(await readFile(m));
     if (kind === 1) {
-      const picture = takePicture(m, m.x.krt_picture(fileBuffer(m, request.file), 0));
-      postMessage({op: 'screen', file: request.file, picture}, transfers(picture));
+      const picture = takePicture(m, m.krt_picture(fileBuffer, 0));
+      postMessage({op: 'screen', picture}, transfers(picture));
     } else if (kind === 2) {
-      const pack = takePack(m, m.x.krt_pack(fileBuffer(m, request.file)));
-      postMessage({op: 'pack', file: request.file, ...pack});
-      if (pack.entries) thumbnailJobs.push({file: request.file, entries: pack.entries, next: 0});
+      const pack = takePack(m, m.krt_pack(fileBuffer));
+      if (pack.error) return postMessage({op: 'failed', message: pack.error});
+      entries = pack.entries;
+      for (let at = 0; at < entries.length || at === 0; at += ENTRIES_PER_BATCH) {
+        const done = at + ENTRIES_PER_BATCH >= entries.length;
+        postMessage({op: 'entries', entries: entries.slice(at, at + ENTRIES_PER_BATCH), done,
+          readableEnd: done ? readableEnd(m) : null});
+      }
     } else {
-      const error = kind < 0 ? 'the plug-ins could not be set up' : 'neither a screen file nor a screen pack';
-      postMessage({op: 'screen', file: request.file, picture: {error}});
+      postMessage({op: 'failed', message: kind < 0 ? 'the plug-ins could not be set up' : await neither()});
     }
   } else if (request.op === 'entry') {
-    const picture = takePicture(m, m.x.krt_entry_picture(fileBuffer(m, request.file), request.position, 0));
-    postMessage({op: 'entry', file: request.file, index: request.index, picture}, transfers(picture));
-  } else if (request.op === 'forget') {
-    thumbnailJobs = thumbnailJobs.filter((job) => job.file !== request.file);
-    files.delete(request.file);
-    const buffer = m.buffers.get(request.file);
-    if (buffer !== undefined) m.x.krt_buffer_free(buffer);
-    m.buffers.delete(request.file);
+    const position = entries[request.index].position;
+    const picture = takePicture(m, m.krt_entry_picture(await readFile(m), position, 0));
+    postMessage({op: 'entry', index: request.index, picture}, transfers(picture));
+  } else if (request.op === 'thumbnails') {
+    wanted = request.indexes;
   }
 }
 
-async function thumbnails(job) {
+async function thumbnails() {
   const m = await instance();
   const made = [];
-  const buffers = [];
   try {
-    for (let n = 0; n < THUMBNAILS_PER_TURN && job.next < job.entries.length; n++, job.next++) {
-      const picture = takePicture(m,
-        m.x.krt_entry_picture(fileBuffer(m, job.file), job.entries[job.next].position, THUMBNAIL_PX));
-      made.push({index: job.next, picture});
-      buffers.push(...transfers(picture));
+    while (made.length < THUMBNAILS_PER_TURN && wanted.length > 0) {
+      const index = wanted[0];
+      const picture = takePicture(m, m.krt_entry_picture(await readFile(m), entries[index].position, THUMBNAIL_PX));
+      wanted.shift();
+      made.push({index, picture});
     }
-  } catch (error) {
-    postMessage({op: 'thumbnails', file: job.file, made, done: false}, buffers);
-    throw error;
+  } finally {
+    postMessage({op: 'thumbnails', made}, made.flatMap(({picture}) => transfers(picture)));
   }
-  const done = job.next === job.entries.length;
-  if (done) thumbnailJobs.shift();
-  postMessage({op: 'thumbnails', file: job.file, made, done}, buffers);
 }
 
 // Lets the page's next request in before more thumbnails are made, without
@@ -172,22 +206,20 @@ let running = false;
 async function run() {
   if (running) return;
   running = true;
-  while (requests.length > 0 || thumbnailJobs.length > 0) {
+  while (requests.length > 0 || wanted.length > 0) {
     const request = requests.shift();
-    const job = request === undefined ? thumbnailJobs[0] : null;
     try {
-      await (request !== undefined ? handle(request) : thumbnails(job));
+      await (request !== undefined ? handle(request) : thumbnails());
     } catch (error) {
       module = null;  // trapped: start afresh for the next request
       const message = error instanceof WebAssembly.RuntimeError
         ? `the decoder stopped, perhaps out of memory (${error.message})` : String(error.message || error);
-      if (job) {
+      if (request === undefined) {
         // The thumbnail that stopped it fails alone; the rest are still made.
-        const done = ++job.next >= job.entries.length;
-        if (done) thumbnailJobs.shift();
-        postMessage({op: 'thumbnails', file: job.file, made: [{index: job.next - 1, picture: {error: message}}], done});
+        postMessage({op: 'thumbnails', made: [{index: wanted.shift(), picture: {error: message}}]});
       } else {
-        postMessage({op: 'failed', file: request.file, index: request.index, message});
+        postMessage({op: request.op === 'entry' ? 'entry' : 'failed', index: request.index,
+          picture: {error: message}, message});
       }
     }
     await nextTurn();
@@ -196,6 +228,7 @@ async function run() {
 }
 
 onmessage = (event) => {
+  compiled ??= event.data.module;
   requests.push(event.data);
   run();
 };
