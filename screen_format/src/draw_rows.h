@@ -109,16 +109,8 @@ KRT_INLINE RowPlan ReadCanvas(const PictureCanvas& canvas) {
   return plan;
 }
 
-constexpr uint32_t BytesPer8Dots(RenderingMode mode) {
-  switch (mode) {
-    case RenderingMode::kNibbles:
-      return 4;
-    case RenderingMode::kLookup:
-      return 24;
-    default:
-      return 8;
-  }
-}
+// Eight dots take as many bytes as one dot takes bits.
+constexpr uint32_t BytesPer8Dots(RenderingMode mode) { return OutputBitsPerDot(mode); }
 
 template <uint32_t kNameWidth>
 KRT_INLINE uint32_t ReadName(const uint8_t* at) {

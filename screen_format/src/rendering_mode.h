@@ -21,4 +21,16 @@ constexpr bool HasByteDots(RenderingMode mode) {
   return mode == RenderingMode::kBytes || mode == RenderingMode::kLookup;
 }
 
+// Bits a dot takes in the output, which is also the bytes eight dots take.
+constexpr uint32_t OutputBitsPerDot(RenderingMode mode) {
+  switch (mode) {
+    case RenderingMode::kNibbles:
+      return 4;
+    case RenderingMode::kLookup:
+      return 24;
+    default:
+      return 8;
+  }
+}
+
 }  // namespace krt::image

@@ -6,16 +6,7 @@ using image::RenderingMode;
 
 namespace {
 
-uint32_t BitsPerPixel(RenderingMode mode) {
-  switch (mode) {
-    case RenderingMode::kNibbles:
-      return 4;
-    case RenderingMode::kLookup:
-      return 24;
-    default:
-      return 8;
-  }
-}
+uint32_t BitsPerPixel(RenderingMode mode) { return image::OutputBitsPerDot(mode); }
 
 std::string LookupEntryName(const uint8_t* bgr) {
   if (bgr[0] == 0 && bgr[1] == 0 && bgr[2] == 0) return "...";
