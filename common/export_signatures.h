@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "export_list.h"
 #include "plugin_interface.h"
 
 namespace krt {
@@ -30,25 +31,14 @@ using GetFileInfoOf = int32_t(KRT_STDCALL*)(const Char* source, LengthArgument o
                                             EntryInfo<Char>* info);
 template <typename Char>
 using GetFileOf = int32_t(KRT_STDCALL*)(const Char* source, LengthArgument position_or_length,
-                                        Char* destination, uint32_t flag,
-                                        ProgressCallback progress, intptr_t user_value);
+                                        Char* destination, uint32_t flag, ProgressCallback progress,
+                                        intptr_t user_value);
 
-using GetPluginInfoFn = GetPluginInfoOf<char>;
-using IsSupportedFn = IsSupportedOf<char>;
-using GetPictureInfoFn = GetPictureInfoOf<char>;
-using GetPictureFn = GetPictureOf<char>;
-using GetPreviewFn = GetPictureFn;
-using GetArchiveInfoFn = GetArchiveInfoOf<char>;
-using GetFileInfoFn = GetFileInfoOf<char>;
-using GetFileFn = GetFileOf<char>;
-
-using GetPluginInfoWFn = GetPluginInfoOf<WideChar>;
-using IsSupportedWFn = IsSupportedOf<WideChar>;
-using GetPictureInfoWFn = GetPictureInfoOf<WideChar>;
-using GetPictureWFn = GetPictureOf<WideChar>;
-using GetPreviewWFn = GetPictureWFn;
-using GetArchiveInfoWFn = GetArchiveInfoOf<WideChar>;
-using GetFileInfoWFn = GetFileInfoOf<WideChar>;
-using GetFileWFn = GetFileOf<WideChar>;
+// GetPluginInfoFn, GetPictureWFn, ...: each export's type, by its name.
+#define KRT_SIGNATURE_ALIAS(name, signature, character, argument_bytes, need) \
+  using name##Fn = signature<character>;
+KRT_EXPORTS_IFKRT(KRT_SIGNATURE_ALIAS)
+KRT_EXPORTS_AXKRT(KRT_SIGNATURE_ALIAS)
+#undef KRT_SIGNATURE_ALIAS
 
 }  // namespace krt

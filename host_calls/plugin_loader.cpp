@@ -1,5 +1,7 @@
 #include "plugin_loader.h"
 
+#include "export_list.h"
+
 #if defined(_WIN32)
 #include <windows.h>
 #elif !defined(__wasi__)
@@ -8,6 +10,7 @@
 #endif
 
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace krt::host {
@@ -103,9 +106,6 @@ constexpr int32_t kKindIndex = 0;
 constexpr char kImageKind[] = "00IN";
 constexpr char kArchiveKind[] = "00AM";
 
-// Resolves `name` into `fn`. A missing export leaves `fn` null and, when it
-// is the first thing amiss, becomes the reason; the rest are still resolved,
-// so a test program can go on with what the plug-in does have.
 void* FindLinkedExport(const LinkedPlugin& plugin, const char* name) {
   for (size_t k = 0; k < plugin.export_count; ++k) {
     if (std::string_view(plugin.exports[k].name) == name) return plugin.exports[k].function;
@@ -113,9 +113,12 @@ void* FindLinkedExport(const LinkedPlugin& plugin, const char* name) {
   return nullptr;
 }
 
+// Resolves `name` into `fn`. A missing export leaves `fn` null and, when it
+// is the first thing amiss, becomes the reason; the rest are still resolved,
+// so a test program can go on with what the plug-in does have.
 template <typename Fn>
-void Resolve(const PluginModule& module, const std::string& path, const char* name, Fn* fn,
-             std::string* error) {
+void ResolveRequired(const PluginModule& module, const std::string& path, const char* name, Fn* fn,
+                     std::string* error) {
   *fn = module.linked != nullptr ? reinterpret_cast<Fn>(FindLinkedExport(*module.linked, name))
                                  : FindPluginFunction<Fn>(module, name);
   if (*fn == nullptr && error->empty()) *error = path + ": the plug-in has no export " + name;
@@ -123,9 +126,10 @@ void Resolve(const PluginModule& module, const std::string& path, const char* na
 
 // An export a plug-in may lack: null then, and no reason.
 template <typename Fn>
-void ResolveOptional(const PluginModule& module, const char* name, Fn* fn) {
+void ResolveOptional(const PluginModule& module, const std::string&, const char* name, Fn* fn,
+                     std::string*) {
   std::string ignored;
-  Resolve(module, "", name, fn, &ignored);
+  ResolveRequired(module, "", name, fn, &ignored);
 }
 
 bool CheckKind(GetPluginInfoFn get_plugin_info, const std::string& path, const char* kind,
@@ -138,48 +142,28 @@ bool CheckKind(GetPluginInfoFn get_plugin_info, const std::string& path, const c
   return false;
 }
 
-// Resolves the exports every plug-in has.
-void ResolveBase(const std::string& path, PluginBase* plugin, std::string* error) {
+// Resolves every export of the plug-in's list (common/export_list.h) into
+// the field of the same name, then checks its kind.
+template <typename Plugin>
+bool ResolvePlugin(const std::string& path, Plugin* plugin, std::string* error) {
   error->clear();
-  Resolve(plugin->module, path, "GetPluginInfo", &plugin->GetPluginInfo, error);
-  Resolve(plugin->module, path, "IsSupported", &plugin->IsSupported, error);
-  ResolveOptional(plugin->module, "GetPluginInfoW", &plugin->GetPluginInfoW);
-  ResolveOptional(plugin->module, "IsSupportedW", &plugin->IsSupportedW);
+  const PluginModule& module = plugin->module;
+#define KRT_RESOLVE(name, signature, character, argument_bytes, need) \
+  Resolve##need(module, path, #name, &plugin->name, error);
+  if constexpr (std::is_same_v<Plugin, ImagePlugin>) {
+    KRT_EXPORTS_IFKRT(KRT_RESOLVE)
+    return CheckKind(plugin->GetPluginInfo, path, kImageKind, error);
+  } else {
+    KRT_EXPORTS_AXKRT(KRT_RESOLVE)
+    return CheckKind(plugin->GetPluginInfo, path, kArchiveKind, error);
+  }
+#undef KRT_RESOLVE
 }
 
-bool ResolveImagePlugin(const std::string& path, ImagePlugin* plugin, std::string* error) {
-  ResolveBase(path, plugin, error);
-  const PluginModule& m = plugin->module;
-  Resolve(m, path, "GetPictureInfo", &plugin->GetPictureInfo, error);
-  Resolve(m, path, "GetPicture", &plugin->GetPicture, error);
-  ResolveOptional(m, "GetPreview", &plugin->GetPreview);
-  ResolveOptional(m, "GetPictureInfoW", &plugin->GetPictureInfoW);
-  ResolveOptional(m, "GetPictureW", &plugin->GetPictureW);
-  ResolveOptional(m, "GetPreviewW", &plugin->GetPreviewW);
-  return CheckKind(plugin->GetPluginInfo, path, kImageKind, error);
-}
-
-bool ResolveArchivePlugin(const std::string& path, ArchivePlugin* plugin, std::string* error) {
-  ResolveBase(path, plugin, error);
-  const PluginModule& m = plugin->module;
-  Resolve(m, path, "GetArchiveInfo", &plugin->GetArchiveInfo, error);
-  Resolve(m, path, "GetFileInfo", &plugin->GetFileInfo, error);
-  Resolve(m, path, "GetFile", &plugin->GetFile, error);
-  ResolveOptional(m, "GetArchiveInfoW", &plugin->GetArchiveInfoW);
-  ResolveOptional(m, "GetFileInfoW", &plugin->GetFileInfoW);
-  ResolveOptional(m, "GetFileW", &plugin->GetFileW);
-  return CheckKind(plugin->GetPluginInfo, path, kArchiveKind, error);
-}
-
-bool LoadImagePlugin(const std::string& path, ImagePlugin* plugin, std::string* error) {
+template <typename Plugin>
+bool LoadPlugin(const std::string& path, Plugin* plugin, std::string* error) {
   error->clear();
-  return LoadPluginModule(path, &plugin->module, error) && ResolveImagePlugin(path, plugin, error);
-}
-
-bool LoadArchivePlugin(const std::string& path, ArchivePlugin* plugin, std::string* error) {
-  error->clear();
-  return LoadPluginModule(path, &plugin->module, error) &&
-         ResolveArchivePlugin(path, plugin, error);
+  return LoadPluginModule(path, &plugin->module, error) && ResolvePlugin(path, plugin, error);
 }
 
 }  // namespace
@@ -193,8 +177,8 @@ std::string PluginInfoString(GetPluginInfoFn get_plugin_info, int32_t index) {
 }
 
 bool LoadPluginSet(const std::string& folder, PluginSet* plugins, std::string* error) {
-  if (LoadImagePlugin(folder + PluginFileName("IFKRT"), &plugins->image, error) &&
-      LoadArchivePlugin(folder + PluginFileName("AXKRT"), &plugins->archive, error)) {
+  if (LoadPlugin(folder + PluginFileName("IFKRT"), &plugins->image, error) &&
+      LoadPlugin(folder + PluginFileName("AXKRT"), &plugins->archive, error)) {
     return true;
   }
   UnloadPluginSet(plugins);
@@ -206,8 +190,8 @@ const PluginSet& PluginsBesideProgram(void (*report)(const std::string& reason))
     PluginSet set;
     const std::string folder = ProgramFolder();
     std::string error;
-    if (!LoadImagePlugin(folder + PluginFileName("IFKRT"), &set.image, &error)) report(error);
-    if (!LoadArchivePlugin(folder + PluginFileName("AXKRT"), &set.archive, &error)) report(error);
+    if (!LoadPlugin(folder + PluginFileName("IFKRT"), &set.image, &error)) report(error);
+    if (!LoadPlugin(folder + PluginFileName("AXKRT"), &set.archive, &error)) report(error);
     return set;
   }();
   return plugins;
@@ -218,8 +202,8 @@ bool BindLinkedPluginSet(const LinkedPlugin& image, const LinkedPlugin& archive,
   *plugins = PluginSet{};
   plugins->image.module.linked = &image;
   plugins->archive.module.linked = &archive;
-  if (ResolveImagePlugin(image.name, &plugins->image, error) &&
-      ResolveArchivePlugin(archive.name, &plugins->archive, error)) {
+  if (ResolvePlugin(image.name, &plugins->image, error) &&
+      ResolvePlugin(archive.name, &plugins->archive, error)) {
     return true;
   }
   *plugins = PluginSet{};

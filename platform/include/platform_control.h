@@ -3,7 +3,8 @@
 // a test can prove that an export released everything it acquired.
 //
 // Windows has nothing like it; only native tests, fuzz targets and benchmarks
-// use this header.
+// use this header. Only the stand-in built for them has these functions
+// (KRT_PLATFORM_CONTROLS); the installed one has none of them.
 #pragma once
 
 #include <cstdint>

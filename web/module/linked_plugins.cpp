@@ -1,27 +1,26 @@
 #include "linked_plugins.h"
 
 #include <iterator>
+#include <type_traits>
 
+#include "export_list.h"
 #include "export_signatures.h"
 
 // Linked into one module, the plug-ins' exports would collide (both have
 // GetPluginInfo and IsSupported), so the build puts each plug-in's name in
 // front of its exports' names (web/CMakeLists.txt); these are those names.
-#define KRT_LINKED(plugin, name) plugin##_##name
+// The page calls only the ANSI exports, so only they are bound.
+#define KRT_ANSI_char(...) __VA_ARGS__
+#define KRT_ANSI_WideChar(...)
+#define KRT_DECLARE(plugin, name, character) \
+  KRT_ANSI_##character(std::remove_pointer_t<krt::name##Fn> plugin##_##name;)
+#define KRT_DECLARE_IFKRT(name, signature, character, argument_bytes, need) \
+  KRT_DECLARE(IFKRT, name, character)
+#define KRT_DECLARE_AXKRT(name, signature, character, argument_bytes, need) \
+  KRT_DECLARE(AXKRT, name, character)
 extern "C" {
-int32_t KRT_LINKED(IFKRT, GetPluginInfo)(int32_t, char*, int32_t);
-int32_t KRT_LINKED(IFKRT, IsSupported)(const char*, uintptr_t);
-int32_t KRT_LINKED(IFKRT, GetPictureInfo)(const char*, int32_t, uint32_t, krt::PictureInfo*);
-int32_t KRT_LINKED(IFKRT, GetPicture)(const char*, int32_t, uint32_t, krt::MemoryHandle*,
-                                      krt::MemoryHandle*, krt::ProgressCallback, intptr_t);
-int32_t KRT_LINKED(IFKRT, GetPreview)(const char*, int32_t, uint32_t, krt::MemoryHandle*,
-                                      krt::MemoryHandle*, krt::ProgressCallback, intptr_t);
-int32_t KRT_LINKED(AXKRT, GetPluginInfo)(int32_t, char*, int32_t);
-int32_t KRT_LINKED(AXKRT, IsSupported)(const char*, uintptr_t);
-int32_t KRT_LINKED(AXKRT, GetArchiveInfo)(const char*, int32_t, uint32_t, krt::MemoryHandle*);
-int32_t KRT_LINKED(AXKRT, GetFileInfo)(const char*, int32_t, const char*, uint32_t, krt::fileInfo*);
-int32_t KRT_LINKED(AXKRT, GetFile)(const char*, int32_t, char*, uint32_t, krt::ProgressCallback,
-                                   intptr_t);
+KRT_EXPORTS_IFKRT(KRT_DECLARE_IFKRT)
+KRT_EXPORTS_AXKRT(KRT_DECLARE_AXKRT)
 }
 
 namespace krt::page {
@@ -31,18 +30,14 @@ template <typename Fn>
 host::LinkedExport Export(const char* name, Fn* function) {
   return host::LinkedExport{name, reinterpret_cast<void*>(function)};
 }
-#define KRT_EXPORT_ENTRY(plugin, name) Export(#name, &KRT_LINKED(plugin, name))
+#define KRT_ENTRY(plugin, name, character) KRT_ANSI_##character(Export(#name, &plugin##_##name), )
+#define KRT_ENTRY_IFKRT(name, signature, character, argument_bytes, need) \
+  KRT_ENTRY(IFKRT, name, character)
+#define KRT_ENTRY_AXKRT(name, signature, character, argument_bytes, need) \
+  KRT_ENTRY(AXKRT, name, character)
 
-const host::LinkedExport kImageExports[] = {
-    KRT_EXPORT_ENTRY(IFKRT, GetPluginInfo),  KRT_EXPORT_ENTRY(IFKRT, IsSupported),
-    KRT_EXPORT_ENTRY(IFKRT, GetPictureInfo), KRT_EXPORT_ENTRY(IFKRT, GetPicture),
-    KRT_EXPORT_ENTRY(IFKRT, GetPreview),
-};
-const host::LinkedExport kArchiveExports[] = {
-    KRT_EXPORT_ENTRY(AXKRT, GetPluginInfo),  KRT_EXPORT_ENTRY(AXKRT, IsSupported),
-    KRT_EXPORT_ENTRY(AXKRT, GetArchiveInfo), KRT_EXPORT_ENTRY(AXKRT, GetFileInfo),
-    KRT_EXPORT_ENTRY(AXKRT, GetFile),
-};
+const host::LinkedExport kImageExports[] = {KRT_EXPORTS_IFKRT(KRT_ENTRY_IFKRT)};
+const host::LinkedExport kArchiveExports[] = {KRT_EXPORTS_AXKRT(KRT_ENTRY_AXKRT)};
 const host::LinkedPlugin kImagePlugin{"IFKRT", kImageExports, std::size(kImageExports)};
 const host::LinkedPlugin kArchivePlugin{"AXKRT", kArchiveExports, std::size(kArchiveExports)};
 
