@@ -107,7 +107,10 @@ async function emptyGrid(file) {
   $('#pack-title').textContent = `Closing ${file.name}`;
   while (grid.lastChild && current === null) {
     const until = performance.now() + SLICE_MS;
-    while (grid.lastChild && performance.now() < until) grid.lastChild.remove();
+    while (grid.lastChild && performance.now() < until) {
+      const block = grid.lastChild;
+      (block.lastChild ?? block).remove();
+    }
     await nextSlice();
   }
 }
