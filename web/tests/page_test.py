@@ -129,7 +129,7 @@ def main():
         # Read as the page's own scripts would: WebDriver's text of an element
         # lays the page out on the page's thread, and long tasks are measured.
         wait(lambda: driver.execute_script("const title = document.querySelector('#pack-title').textContent; return "
-                                           "document.querySelectorAll('.entry').length === arguments[0] && "
+                                           "!document.querySelector('#pack').hidden && document.querySelectorAll('.entry').length === arguments[0] && "
                                            "title.startsWith(arguments[1]) && !title.includes('so far')", count, name),
              f"{name} listed")
 
@@ -142,16 +142,9 @@ def main():
                                             ".map(v => v.id + ': ' + v.nodes.map(n => n.target).join(' '))))")
         check(not found, f"axe-core, {scheme} scheme: {found}")
 
-    def longest_task(name):
-        # The page answers within 100 ms while a pack is read and listed. Tasks
-        # are timed by the clock: on a machine with more runnable threads than
-        # cores the page's thread waits its turn inside them (a paint of 10 ms
-        # has taken 74), so up to twice as long is allowed there.
-        longest = driver.execute_script("const l = longest; longest = 0; return l")
-        crowding = min(2, max(1, os.getloadavg()[0] / os.cpu_count()))
-        print(f"{name}: the longest task on the page's thread took {longest:.0f} ms "
-              f"(allowed {100 * crowding:.0f}: load {os.getloadavg()[0]:.1f} on {os.cpu_count()} cores)")
-        check(longest <= 100 * crowding, f"{name}: a task of {longest:.0f} ms on the page's thread")
+    def longest_task():
+        # The page answers within 100 ms while a pack is read and listed.
+        return driver.execute_script("const l = longest; longest = 0; return l")
 
     def close_all():
         driver.execute_script("document.querySelectorAll('.file button.close').forEach((b) => b.click())")
@@ -242,19 +235,27 @@ def main():
         empty_kib = browser_kib(driver)
         driver.execute_script("window.longest = 0; new PerformanceObserver((l) => l.getEntries().forEach((e) => "
                               "{ longest = Math.max(longest, e.duration); })).observe({type: 'longtask'});")
+        longest = []
         for _ in range(4):
             open_files(big)
             entries_listed(big.name, 4 * (100_000_000 // len(bytes_of_cards)))
             print(f"{big.name} open: {(browser_kib(driver) - empty_kib) / 1024:.0f} MiB more than the empty page")
             close_all()
-        longest_task(big.name)  # before the collection the test forces
+            longest.append(round(longest_task()))
+        # Tasks are timed by the clock, and on a crowded machine the page's
+        # thread can wait for a core inside one (a paint of 10 ms has taken
+        # 74): the page's own long work would show every time, so half of
+        # the four may go over.
+        print(f"{big.name}: the longest task on the page's thread, each time: {longest} ms "
+              f"(load {os.getloadavg()[0]:.1f} on {os.cpu_count()} cores)")
+        check(sorted(longest)[1] <= 100, f"{big.name}: tasks of {longest} ms on the page's thread")
         driver.execute_cdp_cmd("HeapProfiler.collectGarbage", {})
         time.sleep(2)
         grown = (browser_kib(driver) - empty_kib) / 1024
         print(f"{big.name} opened and closed 4 times: the browser holds {grown:.0f} MiB more than the empty page "
               f"({empty_kib / 1024:.0f} MiB)")
         check(grown <= 250, f"{big.name}: {grown:.0f} MiB not given back")
-        driver.execute_script("longest = 0")
+        longest_task()
 
         # The cards again and again, after the 4-byte gap the bundled pack has.
         pack = args.out / "cards-1000.BIN"
@@ -270,7 +271,9 @@ def main():
                                       "c.getBoundingClientRect().top < g.bottom && c.width === 0).length")
         check(blank == 0, f"cards-1000.BIN: {blank} thumbnails in view not drawn")
         print(f"cards-1000.BIN: {count} thumbnails shown {float(shown_ms or 'nan'):.0f} ms after opening")
-        longest_task(pack.name)
+        longest = longest_task()
+        print(f"{pack.name}: the longest task on the page's thread took {longest:.0f} ms")
+        check(longest <= 100, f"{pack.name}: a task of {longest:.0f} ms on the page's thread")
         driver.save_screenshot(str(args.out / "page-1000.png"))
 
         # Offline: the page reloads from its kept copy and still opens a card.
