@@ -89,9 +89,11 @@ async function closeFile(id) {
   file.el.remove();
   files.delete(id);
   for (const key of [...messages.keys()]) if (key.split('/')[0] === String(id)) say(key, null);
-  if (current === id) {
-    current = null;
-    await emptyGrid(file);
+  const wasShown = current === id;
+  if (wasShown) current = null;
+  const emptied = emptyGrid(file, wasShown);
+  if (wasShown) {
+    await emptied;
     if (current !== null) return;  // something else was opened meanwhile
     const next = [...files.keys()].pop();
     if (next !== undefined) show(next);
@@ -99,15 +101,17 @@ async function closeFile(id) {
   }
 }
 
-// A pack's entries leave the grid a slice of time at a time: taking
-// thousands of buttons out of the page at once holds it up for a long while.
-async function emptyGrid(file) {
+// A pack's entries leave the grid (hidden or not) a slice of time at a
+// time: taking thousands of buttons out of the page at once holds it up for a
+// long while. The first block goes last; another pack shown meanwhile takes
+// the grid over.
+async function emptyGrid(file, wasShown) {
   const grid = $('#grid');
   if (!file.blocks || grid.firstChild !== file.blocks[0]) return;
-  $('#pack-title').textContent = `Closing ${file.name}`;
-  while (grid.lastChild && current === null) {
+  if (wasShown) $('#pack-title').textContent = `Closing ${file.name}`;
+  while (grid.firstChild === file.blocks[0]) {
     const until = performance.now() + SLICE_MS;
-    while (grid.lastChild && performance.now() < until) {
+    while (grid.firstChild === file.blocks[0] && performance.now() < until) {
       const block = grid.lastChild;
       (block.lastChild ?? block).remove();
     }
