@@ -322,7 +322,8 @@ function addCell(file) {
 // A pack's entries become buttons a slice of time at a time, so that the page
 // answers between slices while thousands of them are listed.
 const SLICE_MS = 10;
-const nextSlice = () => (globalThis.scheduler?.yield ? scheduler.yield() : new Promise((resolve) => setTimeout(resolve)));
+const nextSlice = () =>
+  (globalThis.scheduler?.yield ? scheduler.yield() : new Promise((resolve) => setTimeout(resolve)));
 async function listEntries(file) {
   if (file.listing) return;
   file.listing = true;

@@ -129,8 +129,9 @@ def main():
         # Read as the page's own scripts would: WebDriver's text of an element
         # lays the page out on the page's thread, and long tasks are measured.
         wait(lambda: driver.execute_script("const title = document.querySelector('#pack-title').textContent; return "
-                                           "!document.querySelector('#pack').hidden && document.querySelectorAll('.entry').length === arguments[0] && "
-                                           "title.startsWith(arguments[1]) && !title.includes('so far')", count, name),
+                                           "!document.querySelector('#pack').hidden && title.startsWith(arguments[1]) "
+                                           "&& document.querySelectorAll('.entry').length === arguments[0] "
+                                           "&& !title.includes('so far')", count, name),
              f"{name} listed")
 
     def axe_check(scheme):
@@ -290,7 +291,8 @@ def main():
         check(kept() == [f"screen-viewer-site-{version(args.site)}"], f"the kept copies: {kept()}")
         next_site = args.out / "next-site"
         shutil.copytree(args.site, next_site, dirs_exist_ok=True)
-        (next_site / "offline.js").write_text((args.site / "offline.js").read_text().replace(version(args.site), "0" * 16))
+        worker = (args.site / "offline.js").read_text()
+        (next_site / "offline.js").write_text(worker.replace(version(args.site), "0" * 16))
         (next_site / "index.html").write_text((args.site / "index.html").read_text().replace("<h1>", "<h1>Next: "))
         server = subprocess.Popen([ROOT / "tools/serve-web", "--port", address.split(":")[-1].strip("/"), next_site],
                                   stdout=subprocess.PIPE, text=True)
