@@ -44,6 +44,8 @@ const clearMessages = () => { messages.clear(); say('', null); };
 // The plug-ins' words, without the numbers behind them.
 const inWords = (reason) => reason.replace(/\s*\(result code -?\d+\)/g, '');
 
+const numbers = new Intl.NumberFormat('en');
+const number = (n) => numbers.format(n);
 const bytes = (n) => (n < 1e6 ? `${Math.ceil(n / 1e3)} KB` : `${(n / 1e6).toFixed(1)} MB`);
 
 function openFiles(list) {
@@ -79,18 +81,41 @@ function openFiles(list) {
   });
 }
 
-function closeFile(id) {
+async function closeFile(id) {
   const file = files.get(id);
   file.worker.terminate();
   file.observer?.disconnect();
+  file.blockObserver?.disconnect();
   file.el.remove();
   files.delete(id);
   for (const key of [...messages.keys()]) if (key.split('/')[0] === String(id)) say(key, null);
-  if (current === id) {
-    current = null;
+  const wasShown = current === id;
+  if (wasShown) current = null;
+  const emptied = emptyGrid(file, wasShown);
+  if (wasShown) {
+    await emptied;
+    if (current !== null) return;  // something else was opened meanwhile
     const next = [...files.keys()].pop();
     if (next !== undefined) show(next);
     else showNothing();
+  }
+}
+
+// A pack's entries leave the grid (hidden or not) a slice of time at a
+// time: taking thousands of buttons out of the page at once holds it up for a
+// long while. The first block goes last; another pack shown meanwhile takes
+// the grid over.
+async function emptyGrid(file, wasShown) {
+  const grid = $('#grid');
+  if (!file.blocks || grid.firstChild !== file.blocks[0]) return;
+  if (wasShown) $('#pack-title').textContent = `Closing ${file.name}`;
+  while (grid.firstChild === file.blocks[0]) {
+    const until = performance.now() + SLICE_MS;
+    while (grid.firstChild === file.blocks[0] && performance.now() < until) {
+      const block = grid.lastChild;
+      (block.lastChild ?? block).remove();
+    }
+    await nextSlice();
   }
 }
 
@@ -124,10 +149,9 @@ function show(id, byUser = false) {
   if (file.kind === 'pack') {
     $('#pack-title').textContent = packTitle(file);
     $('#pack-note').textContent = file.note ?? '';
-    if ($('#grid').firstChild !== file.cells[0]) $('#grid').replaceChildren(...file.cells);
+    if ($('#grid').firstChild !== file.blocks[0]) $('#grid').replaceChildren(...file.blocks);
     if (file.shownMs === undefined) delete $('#grid').dataset.shownMs;
     else $('#grid').dataset.shownMs = String(file.shownMs);
-    for (const cell of file.cells) cell.classList.toggle('current', cell.dataset.index === String(file.selected));
     if (file.selected === undefined || file.selectedPicture === undefined) clearPicture();
     else showPicture(file.selectedPicture, file.entries[file.selected].name, `${file.name}, ${file.entries[file.selected].name}`);
   } else if (file.kind === 'screen') {
@@ -139,8 +163,8 @@ function show(id, byUser = false) {
 }
 
 function packTitle(file) {
-  const count = file.entries.length;
-  const screens = `${count.toLocaleString('en')} ${count === 1 ? 'screen' : 'screens'}`;
+  const count = file.cells.length;
+  const screens = `${number(count)} ${count === 1 ? 'screen' : 'screens'}`;
   return `${file.name}: ${file.listed ? screens : `${screens} listed so far`}`;
 }
 
@@ -243,19 +267,19 @@ function remember() {
 }
 
 function selectEntry(file, index, byUser = false) {
-  file.selected = index;
-  file.selectedPicture = undefined;
-  for (const cell of file.cells) {
-    const here = cell.dataset.index === String(index);
+  for (const [cell, here] of [[file.cells[file.selected ?? 0], false], [file.cells[index], true]]) {
     cell.classList.toggle('current', here);
     cell.tabIndex = here ? 0 : -1;
   }
+  file.selected = index;
+  file.selectedPicture = undefined;
   if (byUser) clearMessages();
   clearPicture();
   file.worker.postMessage({op: 'entry', index});
   remember();
 }
 
+// An entry's button; clicks on it are heard by the grid.
 function packCell(file, entry, index) {
   const cell = document.createElement('button');
   cell.type = 'button';
@@ -263,7 +287,7 @@ function packCell(file, entry, index) {
   cell.tabIndex = index === 0 ? 0 : -1;
   cell.dataset.name = entry.name;
   cell.dataset.index = String(index);
-  cell.title = `${entry.name}: ${entry.size.toLocaleString('en')} bytes at ${entry.position.toLocaleString('en')}`;
+  cell.title = `${entry.name}: ${number(entry.size)} bytes at ${number(entry.position)}`;
   const thumb = document.createElement('canvas');
   thumb.width = 0;
   thumb.height = 0;
@@ -271,15 +295,85 @@ function packCell(file, entry, index) {
   const caption = document.createElement('span');
   caption.textContent = entry.name;
   cell.append(thumb, caption);
-  cell.addEventListener('click', () => selectEntry(file, index, true));
-  file.observer.observe(cell);
   return cell;
 }
 
+// Entries go in blocks of ENTRIES_PER_BLOCK, and the browser lays out and
+// paints only the blocks in view: a grid of thousands of entries would
+// otherwise take it hundreds of milliseconds a frame. 120 fills whole rows
+// for 1 to 6, 8, 10 or 12 entries a row.
+const ENTRIES_PER_BLOCK = 120;
+function addCell(file) {
+  const index = file.cells.length;
+  if (index % ENTRIES_PER_BLOCK === 0) {
+    const block = document.createElement('div');
+    block.className = 'block';
+    file.blocks.push(block);
+    file.blockObserver.observe(block);
+    if ($('#grid').firstChild === file.blocks[0]) $('#grid').append(block);
+  }
+  const block = file.blocks[file.blocks.length - 1];
+  const cell = packCell(file, file.entries[index], index);
+  file.cells.push(cell);
+  block.append(cell);
+  if (file.watched.has(block)) file.observer.observe(cell);
+}
+
+// A pack's entries become buttons a slice of time at a time, so that the page
+// answers between slices while thousands of them are listed.
+const SLICE_MS = 10;
+const nextSlice = () =>
+  (globalThis.scheduler?.yield ? scheduler.yield() : new Promise((resolve) => setTimeout(resolve)));
+async function listEntries(file) {
+  if (file.listing) return;
+  file.listing = true;
+  while (file.cells.length < file.entries.length && files.has(file.id)) {
+    const until = performance.now() + SLICE_MS;
+    do addCell(file);
+    while (file.cells.length < file.entries.length && performance.now() < until);
+    if (current === file.id) {
+      if ($('#grid').firstChild === file.blocks[0]) $('#pack-title').textContent = packTitle(file);
+      else show(file.id);
+    }
+    await nextSlice();
+  }
+  file.listing = false;
+  if (file.readableEnd !== undefined && file.cells.length === file.entries.length && files.has(file.id)) listed(file);
+}
+
+// Every entry listed: the note on the pack's end, and the entry the address
+// asked for.
+function listed(file) {
+  file.listed = true;
+  file.note = packNote(file, file.readableEnd);
+  const wanted = restore.get('file') === file.name ? restore.get('entry') : null;
+  const index = file.entries.findIndex((e) => e.name === wanted);
+  if (index >= 0) {
+    restore.delete('entry');
+    selectEntry(file, index);
+  }
+  if (current === file.id) show(file.id);
+  askThumbnails(file);
+}
+
 // Thumbnails are made for the entries in view only, and asked for again as
-// the view moves.
+// the view moves. Only the entries of blocks near the view are watched.
 function watchThumbnails(file) {
   file.inView = new Set();
+  file.watched = new Set();
+  file.blockObserver = new IntersectionObserver((changes) => {
+    for (const {target, isIntersecting} of changes) {
+      if (isIntersecting === file.watched.has(target)) continue;
+      for (const cell of target.children) {
+        if (isIntersecting) file.observer.observe(cell);
+        else file.observer.unobserve(cell);
+        if (!isIntersecting) file.inView.delete(Number(cell.dataset.index));
+      }
+      if (isIntersecting) file.watched.add(target);
+      else file.watched.delete(target);
+    }
+    askThumbnails(file);
+  }, {root: $('#grid'), rootMargin: '200px'});
   file.observer = new IntersectionObserver((changes) => {
     for (const change of changes) {
       const index = Number(change.target.dataset.index);
@@ -305,10 +399,10 @@ function askThumbnails(file) {
 // Where a pack's readable part ends, when something follows its last entry.
 function packNote(file, end) {
   if (end === null) return '';
-  const size = file.size.toLocaleString('en');
+  const size = number(file.size);
   if (file.entries.length === 0) return `No screen could be read from its ${size} bytes.`;
-  return `Readable up to byte ${end.toLocaleString('en')} of ${size}: ` +
-    `the last ${(file.size - end).toLocaleString('en')} bytes hold no whole screen.`;
+  return `Readable up to byte ${number(end)} of ${size}: ` +
+    `the last ${number(file.size - end)} bytes hold no whole screen.`;
 }
 
 function heard(file, data) {
@@ -330,25 +424,13 @@ function heard(file, data) {
       file.kind = 'pack';
       file.entries = [];
       file.cells = [];
+      file.blocks = [];
       file.made = new Set();
       watchThumbnails(file);
     }
-    for (const entry of data.entries) {
-      file.cells.push(packCell(file, entry, file.entries.length));
-      file.entries.push(entry);
-    }
-    if (here && $('#grid').firstChild === file.cells[0]) $('#grid').append(...file.cells.slice(-data.entries.length));
-    file.listed = data.done;
-    if (data.done) {
-      file.note = packNote(file, data.readableEnd);
-      const wanted = restore.get('file') === file.name ? restore.get('entry') : null;
-      const index = file.entries.findIndex((e) => e.name === wanted);
-      if (index >= 0) {
-        restore.delete('entry');
-        selectEntry(file, index);
-      }
-    }
-    if (here) show(file.id);
+    for (const entry of data.entries) file.entries.push(entry);
+    if (data.done) file.readableEnd = data.readableEnd;
+    listEntries(file);
   } else if (data.op === 'thumbnails') {
     for (const {index, picture} of data.made) {
       file.made.add(index);
@@ -408,6 +490,14 @@ function start() {
   }
   if ('serviceWorker' in navigator) {
     navigator.serviceWorker.register('offline.js').catch((error) => console.warn('no offline copy:', error.message));
+    // A new build took over from the one this page came from: the page
+    // loads it at once when nothing is open, and otherwise says so.
+    const before = navigator.serviceWorker.controller;
+    navigator.serviceWorker.addEventListener('controllerchange', () => {
+      if (!before) return;
+      if (files.size === 0) location.reload();
+      else say('update', 'A new version of this page is ready: it is used when the page is loaded again.');
+    });
   }
   if (restore.has('zoom') && ZOOMS.includes(Number(restore.get('zoom')))) zoomLevel = Number(restore.get('zoom'));
   if (restore.has('file')) {
@@ -438,6 +528,10 @@ function start() {
   });
   new ResizeObserver(() => { if (zoomLevel === 'fit') zoom(); }).observe($('.picture-box'));
   gridKeys($('#grid'), '.entry', (cell) => selectEntry(files.get(current), Number(cell.dataset.index), true));
+  $('#grid').addEventListener('click', (event) => {
+    const cell = event.target.closest('.entry');
+    if (cell) selectEntry(files.get(current), Number(cell.dataset.index), true);
+  });
   gridKeys($('#swatches'), '.swatch');
   const swatchValue = (event) => {
     if (event.target.matches('.swatch')) $('#swatch-value').textContent = event.target.title;

@@ -9,7 +9,9 @@ offline reload; the page opened as a file; screenshots in the output folder;
 and the time a 1,000-screen pack takes to show its thumbnails."""
 import argparse
 import base64
+import os
 import pathlib
+import shutil
 import subprocess
 import sys
 import time
@@ -124,8 +126,13 @@ def main():
         check(f"{width} × {height}" in info and "-bit" in info, f"{title}: #info says {info!r}")
 
     def entries_listed(name, count):
-        wait(lambda: len(driver.find_elements(By.CSS_SELECTOR, ".entry")) == count
-             and text("#pack-title").startswith(name) and "so far" not in text("#pack-title"), f"{name} listed")
+        # Read as the page's own scripts would: WebDriver's text of an element
+        # lays the page out on the page's thread, and long tasks are measured.
+        wait(lambda: driver.execute_script("const title = document.querySelector('#pack-title').textContent; return "
+                                           "!document.querySelector('#pack').hidden && title.startsWith(arguments[1]) "
+                                           "&& document.querySelectorAll('.entry').length === arguments[0] "
+                                           "&& !title.includes('so far')", count, name),
+             f"{name} listed")
 
     def axe_check(scheme):
         driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": [
@@ -136,9 +143,12 @@ def main():
                                             ".map(v => v.id + ': ' + v.nodes.map(n => n.target).join(' '))))")
         check(not found, f"axe-core, {scheme} scheme: {found}")
 
+    def longest_task():
+        # The page answers within 100 ms while a pack is read and listed.
+        return driver.execute_script("const l = longest; longest = 0; return l")
+
     def close_all():
-        for button in driver.find_elements(By.CSS_SELECTOR, ".file button.close"):
-            button.click()
+        driver.execute_script("document.querySelectorAll('.file button.close').forEach((b) => b.click())")
 
     try:
         address = server.stdout.readline().strip()
@@ -226,19 +236,27 @@ def main():
         empty_kib = browser_kib(driver)
         driver.execute_script("window.longest = 0; new PerformanceObserver((l) => l.getEntries().forEach((e) => "
                               "{ longest = Math.max(longest, e.duration); })).observe({type: 'longtask'});")
+        longest = []
         for _ in range(4):
             open_files(big)
             entries_listed(big.name, 4 * (100_000_000 // len(bytes_of_cards)))
             print(f"{big.name} open: {(browser_kib(driver) - empty_kib) / 1024:.0f} MiB more than the empty page")
             close_all()
+            longest.append(round(longest_task()))
+        # Tasks are timed by the clock, and on a crowded machine the page's
+        # thread can wait for a core inside one (a paint of 10 ms has taken
+        # 74): the page's own long work would show every time, so half of
+        # the four may go over.
+        print(f"{big.name}: the longest task on the page's thread, each time: {longest} ms "
+              f"(load {os.getloadavg()[0]:.1f} on {os.cpu_count()} cores)")
+        check(sorted(longest)[1] <= 100, f"{big.name}: tasks of {longest} ms on the page's thread")
         driver.execute_cdp_cmd("HeapProfiler.collectGarbage", {})
         time.sleep(2)
         grown = (browser_kib(driver) - empty_kib) / 1024
         print(f"{big.name} opened and closed 4 times: the browser holds {grown:.0f} MiB more than the empty page "
               f"({empty_kib / 1024:.0f} MiB)")
         check(grown <= 250, f"{big.name}: {grown:.0f} MiB not given back")
-        longest = driver.execute_script("return longest")
-        print(f"{big.name}: the longest task on the page's thread took {longest:.0f} ms")
+        longest_task()
 
         # The cards again and again, after the 4-byte gap the bundled pack has.
         pack = args.out / "cards-1000.BIN"
@@ -254,6 +272,9 @@ def main():
                                       "c.getBoundingClientRect().top < g.bottom && c.width === 0).length")
         check(blank == 0, f"cards-1000.BIN: {blank} thumbnails in view not drawn")
         print(f"cards-1000.BIN: {count} thumbnails shown {float(shown_ms or 'nan'):.0f} ms after opening")
+        longest = longest_task()
+        print(f"{pack.name}: the longest task on the page's thread took {longest:.0f} ms")
+        check(longest <= 100, f"{pack.name}: a task of {longest:.0f} ms on the page's thread")
         driver.save_screenshot(str(args.out / "page-1000.png"))
 
         # Offline: the page reloads from its kept copy and still opens a card.
@@ -263,6 +284,21 @@ def main():
         open_files(args.samples / CARDS[0])
         wait(lambda: text("#info").startswith(CARDS[0]), "a card shown offline")
         same_dots(f"{CARDS[0]} offline", cards[CARDS[0]])
+
+        # A new build served at the same address takes over and drops the old copy.
+        kept = lambda: driver.execute_async_script("caches.keys().then(arguments[0])")
+        version = lambda site: (site / "offline.js").read_text().split("const VERSION = '")[1][:16]
+        check(kept() == [f"screen-viewer-site-{version(args.site)}"], f"the kept copies: {kept()}")
+        next_site = args.out / "next-site"
+        shutil.copytree(args.site, next_site, dirs_exist_ok=True)
+        worker = (args.site / "offline.js").read_text()
+        (next_site / "offline.js").write_text(worker.replace(version(args.site), "0" * 16))
+        (next_site / "index.html").write_text((args.site / "index.html").read_text().replace("<h1>", "<h1>Next: "))
+        server = subprocess.Popen([ROOT / "tools/serve-web", "--port", address.split(":")[-1].strip("/"), next_site],
+                                  stdout=subprocess.PIPE, text=True)
+        server.stdout.readline()
+        driver.refresh()
+        wait(lambda: text("h1").startswith("Next: ") and kept() == ["screen-viewer-site-" + "0" * 16], "the next build")
 
         driver.get((args.site / "index.html").resolve().as_uri())
         wait(lambda: "must be served" in text("#message"), "the file:// message")
