@@ -12,6 +12,7 @@
 #include "pack_walk.h"
 #include "plugin_interface.h"
 #include "read_at_offset.h"
+#include "walk_cache.h"
 
 namespace krt::archive {
 namespace {
@@ -29,25 +30,6 @@ struct EntryBytes {
   // source from the first byte.
   char name[kEntryNameSize] = {};
 };
-
-// The name a listing of the source gives the entry whose magic stands at
-// `position`: the walk from the source's first byte, the one GetArchiveInfo
-// makes from offset 0, up to that entry. When the walk passes the position
-// or ends before it, no listing from the start names the entry, and it gets
-// a name of its position instead. A read that fails on the way fails the
-// naming, so the name never depends on a passing fault.
-Result NameEntry(const PackSource& source, uint32_t total_length, uint32_t position, char* name) {
-  PackWalk walk;
-  StartPackWalk(source, 0, total_length, &walk);
-  PackEntry entry;
-  if (WalkToEntryAt(&walk, position, &entry)) {
-    FormatEntryName(entry.index, name);
-    return kSuccess;
-  }
-  if (walk.end_result != kSuccess) return walk.end_result;
-  FormatUnlistedName(position, name);
-  return kSuccess;
-}
 
 Result BlockFailure(BlockStatus status) {
   return status == BlockStatus::kLockFailed ? kLockFailed : kAllocationFailed;
@@ -74,7 +56,8 @@ Result ReadScreen(HANDLE file, int32_t position, bool named, EntryBytes* entry) 
   const auto magic_at = static_cast<uint32_t>(position) + screen.magic_offset;
   Result result = ReadAtOffset(file, magic_at, screen.extent, entry->block.bytes, nullptr, nullptr);
   if (result == kSuccess && named) {
-    result = NameEntry(PackSource{file, nullptr}, file_size, magic_at, entry->name);
+    result = NameEntryAt(PackSource{file, nullptr}, file_size, magic_at, entry->block.bytes,
+                         entry->name);
   }
   if (result != kSuccess) {
     ReleaseLockedBlock(&entry->block);
@@ -102,8 +85,8 @@ Result TakeEntryFromImage(const uint8_t* bytes, int32_t length, bool named, Entr
   if (!LocateScreen(bytes, static_cast<uint32_t>(length), &screen)) return kFileError;
   if (named) {
     const Result result =
-        NameEntry(PackSource{INVALID_HANDLE_VALUE, bytes}, static_cast<uint32_t>(length),
-                  screen.magic_offset, entry->name);
+        NameEntryAt(PackSource{INVALID_HANDLE_VALUE, bytes}, static_cast<uint32_t>(length),
+                    screen.magic_offset, bytes + screen.magic_offset, entry->name);
     if (result != kSuccess) return result;
   }
   entry->bytes = bytes + screen.magic_offset;
@@ -205,8 +188,7 @@ Result ExtractEntry(HostPath source, LengthArgument position_or_length, HostPath
                            : ReadEntryFromFile(source, narrow, into_folder, &entry);
   if (taken != kSuccess) return taken;
   if (to_memory) {
-    return HandOverEntry(&entry,
-                         static_cast<MemoryHandle*>(const_cast<void*>(destination.text)));
+    return HandOverEntry(&entry, static_cast<MemoryHandle*>(const_cast<void*>(destination.text)));
   }
 
   const Result written =
@@ -215,9 +197,8 @@ Result ExtractEntry(HostPath source, LengthArgument position_or_length, HostPath
   return written;
 }
 
-Result ExtractWithProgress(HostPath source, LengthArgument position_or_length,
-                           HostPath destination, uint32_t flag, ProgressCallback progress,
-                           intptr_t user_value) {
+Result ExtractWithProgress(HostPath source, LengthArgument position_or_length, HostPath destination,
+                           uint32_t flag, ProgressCallback progress, intptr_t user_value) {
   if (progress != nullptr && progress(0, 1, user_value) != 0) return kStoppedByCallback;
   const Result result = ExtractEntry(source, position_or_length, destination, flag);
   if (result != kSuccess) return result;
