@@ -11,6 +11,7 @@
 #include "plugin_interface.h"
 #include "read_at_offset.h"
 #include "screen_format/locate_screen.h"
+#include "walk_cache.h"
 
 namespace krt::archive {
 namespace {
@@ -28,25 +29,6 @@ struct EntryBytes {
   // source from the first byte.
   char name[kEntryNameSize] = {};
 };
-
-// The name a listing of the source gives the entry whose magic stands at
-// `position`: the walk from the source's first byte, the one GetArchiveInfo
-// makes from offset 0, up to that entry. When the walk passes the position
-// or ends before it, no listing from the start names the entry, and it gets
-// a name of its position instead. A read that fails on the way fails the
-// naming, so the name never depends on a passing fault.
-Result NameEntry(const PackSource& source, uint32_t total_length, uint32_t position, char* name) {
-  PackWalk walk;
-  StartPackWalk(source, 0, total_length, &walk);
-  PackEntry entry;
-  if (WalkToEntryAt(&walk, position, &entry)) {
-    FormatEntryName(entry.index, name);
-    return kSuccess;
-  }
-  if (walk.end_result != kSuccess) return walk.end_result;
-  FormatUnlistedName(position, name);
-  return kSuccess;
-}
 
 Result BlockFailure(BlockStatus status) {
   return status == BlockStatus::kLockFailed ? kLockFailed : kAllocationFailed;
@@ -73,7 +55,7 @@ Result ReadScreen(HANDLE file, int32_t position, bool named, EntryBytes* entry) 
   const auto magic_at = static_cast<uint32_t>(position) + screen.magic_offset;
   Result result = ReadAtOffset(file, magic_at, screen.extent, entry->block.bytes, nullptr);
   if (result == kSuccess && named) {
-    result = NameEntry(FilePackSource(file), file_size, magic_at, entry->name);
+    result = NameEntryAt(file, nullptr, file_size, magic_at, entry->block.bytes, entry->name);
   }
   if (result != kSuccess) {
     ReleaseLockedBlock(&entry->block);
@@ -100,8 +82,9 @@ Result TakeEntryFromImage(const uint8_t* bytes, int32_t length, bool named, Entr
   ScreenLocation screen;
   if (!LocateScreen(bytes, static_cast<uint32_t>(length), &screen)) return kFileError;
   if (named) {
-    const Result result = NameEntry(PackSource{bytes}, static_cast<uint32_t>(length),
-                                    screen.magic_offset, entry->name);
+    const Result result =
+        NameEntryAt(INVALID_HANDLE_VALUE, bytes, static_cast<uint32_t>(length), screen.magic_offset,
+                    bytes + screen.magic_offset, entry->name);
     if (result != kSuccess) return result;
   }
   entry->bytes = bytes + screen.magic_offset;

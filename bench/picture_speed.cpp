@@ -21,31 +21,12 @@
 
 #include "bench_screens.h"
 #include "plugin_loader.h"
+#include "thread_clock.h"
 
 namespace {
 
-// Processor time of this thread, not wall time: on a shared machine the wall
-// clock also counts the time other programs held the processor.
-double Seconds() {
-#if defined(_WIN32)
-  FILETIME created, exited, kernel, user;
-  GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
-  const auto ticks = [](const FILETIME& t) {
-    return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
-  };
-  return static_cast<double>(ticks(kernel) + ticks(user)) * 1e-7;
-#else
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-#endif
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const size_t middle = values.size() / 2;
-  return values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
+using krt::bench::Median;
+using krt::bench::Seconds;
 
 struct Case {
   krt::GetPictureFn get_picture;

@@ -43,6 +43,35 @@ using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
 struct OVERLAPPED;
 using LPOVERLAPPED = OVERLAPPED*;
 
+// 100-nanosecond intervals since 1 January 1601 (UTC).
+struct FILETIME {
+  DWORD dwLowDateTime;
+  DWORD dwHighDateTime;
+};
+
+struct BY_HANDLE_FILE_INFORMATION {
+  DWORD dwFileAttributes;
+  FILETIME ftCreationTime;
+  FILETIME ftLastAccessTime;
+  FILETIME ftLastWriteTime;
+  DWORD dwVolumeSerialNumber;
+  DWORD nFileSizeHigh;
+  DWORD nFileSizeLow;
+  DWORD nNumberOfLinks;
+  DWORD nFileIndexHigh;
+  DWORD nFileIndexLow;
+};
+using LPBY_HANDLE_FILE_INFORMATION = BY_HANDLE_FILE_INFORMATION*;
+
+// A lock of one pointer's size whose all-zero state is unlocked, so a
+// static one needs no initialising call.
+struct SRWLOCK {
+  void* Ptr;
+};
+using PSRWLOCK = SRWLOCK*;
+#define SRWLOCK_INIT \
+  { nullptr }
+
 constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
 
@@ -87,6 +116,10 @@ BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD count, LPDWORD count_wr
 BOOL WINAPI CloseHandle(HANDLE object);
 BOOL WINAPI DeleteFileA(LPCSTR name);
 DWORD WINAPI GetFileAttributesA(LPCSTR name);
+// The file's identity (device as the volume serial, inode as the index),
+// size, link count and times, from fstat. The creation time is the last
+// status change, the nearest a POSIX file system keeps.
+BOOL WINAPI GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info);
 // The UTF-16 forms take the path as UTF-16 and use it as the UTF-8 file name
 // it spells; a path that is not well-formed UTF-16 names no file.
 HANDLE WINAPI CreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
@@ -104,5 +137,9 @@ HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes);
 HGLOBAL WINAPI GlobalFree(HGLOBAL block);
 
 int wsprintfA(LPSTR out, LPCSTR format, ...);
+
+// Exclusive use only, which is all the plug-ins take.
+void WINAPI AcquireSRWLockExclusive(PSRWLOCK lock);
+void WINAPI ReleaseSRWLockExclusive(PSRWLOCK lock);
 
 }  // extern "C"

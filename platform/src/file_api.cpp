@@ -19,6 +19,15 @@ int Descriptor(HANDLE file) { return static_cast<int>(reinterpret_cast<intptr_t>
 
 bool IsBadHandle(HANDLE file) { return file == INVALID_HANDLE_VALUE || Descriptor(file) < 0; }
 
+// Seconds from 1601 to 1970, the two calendars' origins.
+constexpr int64_t kSecondsBefore1970 = 11644473600;
+
+FILETIME FileTimeOf(const timespec& time) {
+  const auto ticks =
+      static_cast<uint64_t>((time.tv_sec + kSecondsBefore1970) * 10000000 + time.tv_nsec / 100);
+  return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+}
+
 int OpenFlags(DWORD access, DWORD disposition) {
   int flags = O_CLOEXEC;
   const bool reading = (access & GENERIC_READ) != 0;
@@ -95,6 +104,25 @@ DWORD WINAPI GetFileSize(HANDLE file, LPDWORD size_high) {
   const auto size = static_cast<uint64_t>(info.st_size);
   if (size_high != nullptr) *size_high = static_cast<DWORD>(size >> 32);
   return static_cast<DWORD>(size);
+}
+
+BOOL WINAPI GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info) {
+  struct stat status {};
+  if (IsBadHandle(file) || info == nullptr || fstat(Descriptor(file), &status) != 0) return FALSE;
+  const auto size = static_cast<uint64_t>(status.st_size);
+  const auto index = static_cast<uint64_t>(status.st_ino);
+  info->dwFileAttributes =
+      S_ISDIR(status.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+  info->ftCreationTime = FileTimeOf(status.st_ctim);
+  info->ftLastAccessTime = FileTimeOf(status.st_atim);
+  info->ftLastWriteTime = FileTimeOf(status.st_mtim);
+  info->dwVolumeSerialNumber = static_cast<DWORD>(status.st_dev);
+  info->nFileSizeHigh = static_cast<DWORD>(size >> 32);
+  info->nFileSizeLow = static_cast<DWORD>(size);
+  info->nNumberOfLinks = static_cast<DWORD>(status.st_nlink);
+  info->nFileIndexHigh = static_cast<DWORD>(index >> 32);
+  info->nFileIndexLow = static_cast<DWORD>(index);
+  return TRUE;
 }
 
 DWORD WINAPI SetFilePointer(HANDLE file, LONG distance, PLONG distance_high, DWORD method) {

@@ -58,16 +58,4 @@ bool NextPackEntry(PackWalk* walk, PackEntry* entry) {
   return true;
 }
 
-bool WalkToEntryAt(PackWalk* walk, uint32_t position, PackEntry* found) {
-  PackEntry entry;
-  while (NextPackEntry(walk, &entry)) {
-    if (entry.position == position) {
-      *found = entry;
-      return true;
-    }
-    if (entry.position > position) return false;
-  }
-  return false;
-}
-
 }  // namespace krt::archive

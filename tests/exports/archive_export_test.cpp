@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -485,6 +489,87 @@ TEST_F(GetFileExport, IntoAFolderWithoutAListedName) {
   EXPECT_EQ(krt::test::ReadWholeFile(folder + "/pos" + std::to_string(second) + ".2D"),
             plan.screens[1]);
   EXPECT_EQ(krt::test::ReadWholeFile(folder + "/000.2D"), plan.screens[1]);
+}
+
+// A screen of `size` bytes: the smallest one with its colour table grown.
+std::vector<uint8_t> ScreenOfSize(uint32_t size) {
+  std::vector<uint8_t> screen = SmallestScreen();
+  PutBe32(screen, 68, size - 256);  // the colour table's size
+  screen.resize(size, 0);
+  return screen;
+}
+
+// The plug-in keeps its walk of a pack between calls into a folder. The file
+// rewritten in place to the same size puts entry 1 where entry 2 stood; the
+// entry there takes its new name, told by the new write time, or, with the
+// time put back, by the entry's own section table.
+TEST_F(GetFileExport, IntoAFolderAfterTheFileChangedInPlace) {
+  PackPlan before;
+  before.screens.assign(3, SmallestScreen());
+  before.gaps_before = {4, 4, 4};
+  before.trailer.assign(64, 0);
+  const size_t at = ScreenPositions(before)[2];
+  for (const bool time_put_back : {false, true}) {
+    PackPlan after;
+    after.screens = {ScreenOfSize(516), ScreenOfSize(time_put_back ? 260 : 256)};
+    after.gaps_before = {4, 4};
+    after.trailer.assign(64 + 256 - after.screens[1].size(), 0);
+    ASSERT_EQ(ScreenPositions(after)[1], at);
+    const std::vector<uint8_t> rewritten = BuildPack(after);
+    TempFile file(BuildPack(before));
+    ASSERT_EQ(rewritten.size(), BuildPack(before).size());
+    const std::string folder = NewFolder();
+    EXPECT_EQ(ExtractTo(folder, file.path.c_str(), static_cast<int32_t>(at)), 0);
+    EXPECT_EQ(ReadWholeFile(folder + "/002.2D"), before.screens[2]);
+
+    const std::filesystem::path path = PathOf(file.path);
+    const auto written = std::filesystem::last_write_time(path);
+    std::fstream(path, std::ios::binary | std::ios::in | std::ios::out)
+        .write(reinterpret_cast<const char*>(rewritten.data()),
+               static_cast<std::streamsize>(rewritten.size()));
+    std::filesystem::last_write_time(path,
+                                     time_put_back ? written : written + std::chrono::seconds(10));
+    EXPECT_EQ(ExtractTo(folder, file.path.c_str(), static_cast<int32_t>(at)), 0);
+    EXPECT_EQ(ReadWholeFile(folder + "/001.2D"), after.screens[1]) << time_put_back;
+  }
+}
+
+// Packs extracted by turns, entry by entry, forwards and back: two, whose
+// walks the plug-in keeps side by side, and more than it keeps walks of.
+// Every file takes its listed name in its pack's folder.
+TEST_F(ArchiveExports, PacksExtractedByTurnsIntoFolders) {
+  for (const uint32_t packs : {2u, 6u}) {
+    std::vector<PackPlan> plans;
+    std::vector<std::unique_ptr<TempFile>> files;
+    std::vector<Listing> listings;
+    std::vector<std::string> folders;
+    size_t longest = 0;
+    for (uint32_t seed = 300; seed < 300 + packs; ++seed) {
+      plans.push_back(GeneratedPack(seed));
+      files.push_back(std::make_unique<TempFile>(BuildPack(plans.back())));
+      listings.push_back(ListFile(files.back()->path, 0));
+      folders.push_back(NewFolder());
+      longest = std::max(longest, listings.back().records.size());
+    }
+    for (size_t turn = 0; turn < 2 * longest; ++turn) {
+      const size_t entry = turn < longest ? turn : 2 * longest - 1 - turn;
+      for (size_t p = 0; p < packs; ++p) {
+        if (entry >= listings[p].records.size()) continue;
+        const auto position = static_cast<int32_t>(listings[p].records[entry].position);
+        EXPECT_EQ(ExtractTo(folders[p], files[p]->path.c_str(), position), 0);
+      }
+    }
+    for (size_t p = 0; p < packs; ++p) {
+      for (size_t entry = 0; entry < listings[p].records.size(); ++entry) {
+        EXPECT_EQ(ReadWholeFile(folders[p] + "/" + listings[p].records[entry].filename),
+                  plans[p].screens[entry])
+            << packs << " packs, pack " << p << " entry " << entry;
+      }
+      const auto written = std::distance(std::filesystem::directory_iterator(PathOf(folders[p])),
+                                         std::filesystem::directory_iterator());
+      EXPECT_EQ(static_cast<size_t>(written), listings[p].records.size());
+    }
+  }
 }
 
 TEST_F(GetFileExport, Failures) {

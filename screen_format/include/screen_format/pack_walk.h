@@ -48,9 +48,4 @@ void StartPackWalk(const PackSource& source, int64_t start_offset, uint32_t tota
 // a read failure from the pack's end.
 bool NextPackEntry(PackWalk* walk, PackEntry* entry);
 
-// Walks on to the entry whose magic stands at `position`. False when the
-// walk passes that position or ends before it; end_result then tells a read
-// failure from the pack's end. Reads no window beyond that entry's.
-bool WalkToEntryAt(PackWalk* walk, uint32_t position, PackEntry* found);
-
 }  // namespace krt::archive
