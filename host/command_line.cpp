@@ -52,6 +52,8 @@ const char* CommandName(Command command) {
       return "tiles";
     case Command::kPalette:
       return "palette";
+    case Command::kTmx:
+      return "tmx";
   }
   return "";
 }
@@ -168,6 +170,19 @@ std::optional<Request> ParseCommandLine(const std::vector<std::string>& argument
       ->check(CLI::IsMember({"png", "gpl", "pal", "act"}));
   AddCommonOptions(palette, &request);
 
+  CLI::App* tmx = app.add_subcommand(
+      "tmx",
+      "Write each screen (each entry of a pack) as a Tiled map: one cell per character, its "
+      "tile from the tileset of its palette bank, flipped as its pattern name says, drawing the "
+      "rendered picture dot for dot; the raw pattern names are the layer's property \"pattern "
+      "names\"");
+  tmx->add_option("FILE", request.files, "Screen files and packs");
+  tmx->add_option("-o,--output", request.output,
+                  "Map file NAME.tmx (one screen file only), or folder (existing, or ending in "
+                  "/); default: NAME.tmx beside each input, NAME-NNN.tmx for entries; tileset "
+                  "images NAME-bankN.png (and NAME-background.png) beside each map");
+  AddCommonOptions(tmx, &request);
+
   // Everything after "--" is a file. CLI11 2.1 loses such arguments once a
   // command has had positional ones, so they are set aside here and added
   // after parsing.
@@ -187,6 +202,7 @@ std::optional<Request> ParseCommandLine(const std::vector<std::string>& argument
   if (list->parsed()) request.command = Command::kList;
   if (tiles->parsed()) request.command = Command::kTiles;
   if (palette->parsed()) request.command = Command::kPalette;
+  if (tmx->parsed()) request.command = Command::kTmx;
   if (bank_option->count() > 0) request.bank = bank;
   if (extract->parsed()) {
     request.command = Command::kExtract;

@@ -1,6 +1,5 @@
-// krt's command line: one command of info, render, list, extract, tiles and
-// palette, its
-// options and its files, with --help for the program and for each command.
+// krt's command line: one command of info, render, list, extract, tiles,
+// palette and tmx, its options and its files, with --help for the program and for each command.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +10,7 @@
 
 namespace krt::host {
 
-enum class Command { kInfo, kRender, kList, kExtract, kTiles, kPalette };
+enum class Command { kInfo, kRender, kList, kExtract, kTiles, kPalette, kTmx };
 
 struct Request {
   Command command = Command::kInfo;

@@ -15,5 +15,6 @@ int RunList(const PluginSet& plugins, const Request& request, const Console& con
 int RunExtract(const PluginSet& plugins, const Request& request, const Console& console);
 int RunTiles(const PluginSet& plugins, const Request& request, const Console& console);
 int RunPalette(const PluginSet& plugins, const Request& request, const Console& console);
+int RunTmx(const PluginSet& plugins, const Request& request, const Console& console);
 
 }  // namespace krt::host

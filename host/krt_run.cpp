@@ -44,6 +44,8 @@ int RunCommand(const PluginSet& plugins, const Request& request, const Console& 
       return RunTiles(plugins, request, console);
     case Command::kPalette:
       return RunPalette(plugins, request, console);
+    case Command::kTmx:
+      return RunTmx(plugins, request, console);
   }
   return kExitUsage;
 }

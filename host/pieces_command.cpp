@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <set>
 
 #include "archive_requests.h"
@@ -14,6 +13,7 @@
 #include "file_probe.h"
 #include "output_naming.h"
 #include "palette_files.h"
+#include "pieces_run.h"
 #include "png_writer.h"
 #include "safe_replace.h"
 #include "screen_pieces.h"
@@ -23,18 +23,6 @@ namespace {
 
 // A screen file is read whole; one past this is refused rather than read.
 constexpr uintmax_t kLargestScreenFile = uintmax_t{1} << 28;
-
-// Makes one output's bytes from a whole screen file; `title` names it.
-using MakeOutput = std::function<Outcome(const std::vector<uint8_t>& screen,
-                                         const std::string& title, std::vector<uint8_t>* bytes)>;
-
-struct PiecesPlan {
-  const char* command;  // "tiles" or "palette"
-  std::string suffix;   // appended to the input's stem: "-tiles.png"
-  std::string named_file;
-  std::string folder;
-  MakeOutput make;
-};
 
 Outcome ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
   std::error_code error;
@@ -100,17 +88,38 @@ class PiecesRun {
 
   Outcome Write(const std::vector<uint8_t>& screen, const std::string& title,
                 const std::string& target) {
-    if (written_.count(target) != 0) {
-      return Outcome::Failed("the output " + target +
-                             " was already written for another input; not written again");
-    }
-    if (IsOneOfTheInputs(target, request_.files)) {
-      return Outcome::Failed("the output " + target + " is one of the inputs; not written");
-    }
-    std::vector<uint8_t> bytes;
-    const Outcome made = plan_.make(screen, title, &bytes);
+    std::vector<MadeFile> files;
+    const Outcome made = plan_.make(screen, title, target, &files);
     if (!made.ok) return made;
-    return ReplaceFileWith(target, bytes);
+    for (const MadeFile& file : files) {
+      if (written_.count(file.path) != 0) {
+        return Outcome::Failed("the output " + file.path +
+                               " was already written for another input; not written again");
+      }
+      if (IsOneOfTheInputs(file.path, request_.files)) {
+        return Outcome::Failed("the output " + file.path + " is one of the inputs; not written");
+      }
+    }
+    // Every file is complete beside its target before any replaces one.
+    std::vector<std::string> temporaries;
+    Outcome outcome = Outcome::Done();
+    for (const MadeFile& file : files) {
+      std::string temporary;
+      outcome = WriteTemporary(file.path, file.bytes, &temporary);
+      if (!outcome.ok) break;
+      temporaries.push_back(temporary);
+    }
+    for (size_t k = 0; k < temporaries.size(); ++k) {
+      if (outcome.ok) {
+        outcome = CommitTemporary(temporaries[k], files[k].path);
+      } else {
+        DiscardTemporary(temporaries[k]);
+      }
+    }
+    if (outcome.ok) {
+      for (size_t k = 1; k < files.size(); ++k) written_.insert(files[k].path);
+    }
+    return outcome;
   }
 
   void Report(const std::string& file, const std::string& entry, const std::string& target,
@@ -134,6 +143,8 @@ class PiecesRun {
   bool all_done_ = true;
 };
 
+}  // namespace
+
 int RunPieces(const PluginSet& plugins, const Request& request, const Console& console,
               PiecesPlan plan) {
   const bool to_folder = !request.output.empty() && NamesFolder(request.output);
@@ -156,8 +167,6 @@ int RunPieces(const PluginSet& plugins, const Request& request, const Console& c
   return run.all_done() ? kExitSuccess : kExitFailure;
 }
 
-}  // namespace
-
 int RunTiles(const PluginSet& plugins, const Request& request, const Console& console) {
   if (!request.output.empty() && !NamesFolder(request.output)) {
     const std::string extension = LowerExtension(request.output);
@@ -174,12 +183,13 @@ int RunTiles(const PluginSet& plugins, const Request& request, const Console& co
   plan.command = "tiles";
   plan.suffix = "-tiles.png";
   plan.make = [options](const std::vector<uint8_t>& screen, const std::string&,
-                        std::vector<uint8_t>* bytes) {
+                        const std::string& target, std::vector<MadeFile>* files) {
     Bitmap sheet;
     const Outcome drawn = DrawCharacterSheet(screen, options, &sheet);
     if (!drawn.ok) return drawn;
+    files->push_back({target, {}});
     std::string error;
-    if (!EncodePng(sheet, bytes, &error)) return Outcome::Failed(error);
+    if (!EncodePng(sheet, &files->back().bytes, &error)) return Outcome::Failed(error);
     return Outcome::Done();
   };
   return RunPieces(plugins, request, console, std::move(plan));
@@ -198,11 +208,12 @@ int RunPalette(const PluginSet& plugins, const Request& request, const Console& 
   plan.command = "palette";
   plan.suffix = std::string("-palette") + ExtensionOf(format);
   plan.make = [format](const std::vector<uint8_t>& screen, const std::string& title,
-                       std::vector<uint8_t>* bytes) {
+                       const std::string& target, std::vector<MadeFile>* files) {
     std::vector<Rgb> colours;
     const Outcome read = ReadScreenColours(screen, &colours);
     if (!read.ok) return read;
-    return EncodePaletteFile(colours, format, title, bytes);
+    files->push_back({target, {}});
+    return EncodePaletteFile(colours, format, title, &files->back().bytes);
   };
   return RunPieces(plugins, request, console, std::move(plan));
 }

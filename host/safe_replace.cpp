@@ -71,20 +71,28 @@ void DiscardTemporary(const std::string& temporary) {
   fs::remove(temporary, ignored);
 }
 
-Outcome ReplaceFileWith(const std::string& target, const std::vector<uint8_t>& bytes) {
-  const std::string temporary = TemporaryPathBeside(target);
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
+Outcome WriteTemporary(const std::string& target, const std::vector<uint8_t>& bytes,
+                       std::string* temporary) {
+  *temporary = TemporaryPathBeside(target);
+  std::FILE* file = std::fopen(temporary->c_str(), "wb");
   if (file == nullptr) {
-    return Outcome::Failed("cannot create " + temporary + ": " + std::strerror(errno));
+    return Outcome::Failed("cannot create " + *temporary + ": " + std::strerror(errno));
   }
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   const int write_error = errno;
   const bool closed = std::fclose(file) == 0;
   if (!written || !closed) {
-    DiscardTemporary(temporary);
+    DiscardTemporary(*temporary);
     return Outcome::Failed("cannot write " + target + ": " +
                            std::strerror(written ? errno : write_error));
   }
+  return Outcome::Done();
+}
+
+Outcome ReplaceFileWith(const std::string& target, const std::vector<uint8_t>& bytes) {
+  std::string temporary;
+  const Outcome written = WriteTemporary(target, bytes, &temporary);
+  if (!written.ok) return written;
   return CommitTemporary(temporary, target);
 }
 

@@ -23,6 +23,11 @@ Outcome CommitTemporary(const std::string& temporary, const std::string& target)
 // Removes a temporary file that will not be committed; a missing one is fine.
 void DiscardTemporary(const std::string& temporary);
 
+// Writes `bytes` to a fresh temporary file beside the target, named in
+// `*temporary`; nothing is left behind on failure.
+Outcome WriteTemporary(const std::string& target, const std::vector<uint8_t>& bytes,
+                       std::string* temporary);
+
 // Writes `bytes` to a temporary file and commits it over the target.
 Outcome ReplaceFileWith(const std::string& target, const std::vector<uint8_t>& bytes);
 

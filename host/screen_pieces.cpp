@@ -26,6 +26,18 @@ std::vector<uint8_t> IndexedInfo(const std::vector<uint8_t>& screen, uint32_t co
   return info;
 }
 
+// Whether a sheet of `count` characters, `columns` across, stays within
+// kLargestSheetDots.
+Outcome SheetFits(const ScreenDescription& screen_info, uint64_t count, uint64_t columns) {
+  const uint64_t rows = (count + columns - 1) / columns;
+  const uint64_t width = columns * screen_info.character_size;
+  const uint64_t height = rows * screen_info.character_size;
+  if (width * height <= kLargestSheetDots) return Outcome::Done();
+  return Outcome::Failed("a sheet of " + std::to_string(count) + " characters would be " +
+                         std::to_string(width) + " x " + std::to_string(height) +
+                         " dots, more than krt writes (" + std::to_string(kLargestSheetDots) + ")");
+}
+
 }  // namespace
 
 Outcome DrawCharacterSheet(const std::vector<uint8_t>& screen, const SheetOptions& options,
@@ -40,17 +52,30 @@ Outcome DrawCharacterSheet(const std::vector<uint8_t>& screen, const SheetOption
   }
   const uint32_t count = screen_info.character_count;
   if (count == 0) return Outcome::Failed("the screen holds no whole character");
+  const Outcome fits = SheetFits(screen_info, count, options.columns);
+  if (!fits.ok) return fits;
+  std::vector<uint32_t> characters(count);
+  for (uint32_t k = 0; k < count; ++k) characters[k] = k;
+  // A screen without a picture names no palette: its first bank then.
+  return DrawChosenCharacters(screen, characters, options.columns,
+                              options.bank.value_or(screen_info.lowest_bank), sheet);
+}
 
-  const uint64_t columns = options.columns;
-  const uint64_t rows = (count + columns - 1) / columns;
-  const uint64_t width = columns * screen_info.character_size;
-  const uint64_t height = rows * screen_info.character_size;
-  if (width * height > kLargestSheetDots) {
-    return Outcome::Failed("a sheet of " + std::to_string(count) + " characters would be " +
-                           std::to_string(width) + " x " + std::to_string(height) +
-                           " dots, more than krt writes (" + std::to_string(kLargestSheetDots) +
-                           ")");
+Outcome DrawChosenCharacters(const std::vector<uint8_t>& screen,
+                             const std::vector<uint32_t>& characters, uint32_t columns,
+                             uint64_t bank, Bitmap* sheet) {
+  if (columns == 0) return Outcome::Failed("a sheet needs at least one column");
+  ScreenDescription screen_info;
+  if (format::DescribeScreen(screen.data(), screen.size(), &screen_info) ==
+          ScreenStatus::kNotAScreen ||
+      !screen_info.has_characters) {
+    return NotAScreen();
   }
+  const Outcome fits = SheetFits(screen_info, characters.size(), columns);
+  if (!fits.ok) return fits;
+  const uint64_t rows = (characters.size() + columns - 1) / columns;
+  const uint64_t width = uint64_t{columns} * screen_info.character_size;
+  const uint64_t height = rows * screen_info.character_size;
   // Dots as they are stored: 4 bits for 16-colour characters, 8 for 256.
   const bool byte_dots = screen_info.colour_mode == 256;
   Bitmap result;
@@ -60,17 +85,15 @@ Outcome DrawCharacterSheet(const std::vector<uint8_t>& screen, const SheetOption
   result.palette_entries = screen_info.colour_mode;
   result.stride = static_cast<uint32_t>((width * result.depth + 31) / 32 * 4);
   result.pixels.assign(static_cast<size_t>(result.stride) * result.rows, 0);
-  // A screen without a picture names no palette: its first bank then.
-  result.info =
-      IndexedInfo(screen, screen_info.colour_mode, options.bank.value_or(screen_info.lowest_bank));
+  result.info = IndexedInfo(screen, screen_info.colour_mode, bank);
 
   format::DotCanvas canvas;
   canvas.width_px = static_cast<int32_t>(width);
   canvas.height_px = static_cast<int32_t>(height);
   canvas.pixels = result.pixels.data();
   canvas.row_stride = result.stride;
-  for (uint32_t k = 0; k < count; ++k) {
-    format::DrawStoredCharacter(screen.data(), screen.size(), k, canvas,
+  for (size_t k = 0; k < characters.size(); ++k) {
+    format::DrawStoredCharacter(screen.data(), screen.size(), characters[k], canvas,
                                 static_cast<int32_t>(k % columns),
                                 static_cast<int32_t>(k / columns));
   }

@@ -32,6 +32,14 @@ struct SheetOptions {
 Outcome DrawCharacterSheet(const std::vector<uint8_t>& screen, const SheetOptions& options,
                            Bitmap* sheet);
 
+// The characters listed, in that order, on a sheet of `columns` across laid
+// out as DrawCharacterSheet lays them out, its colour table palette bank
+// `bank`. Places past the last one and characters not whole in the data
+// are 0.
+Outcome DrawChosenCharacters(const std::vector<uint8_t>& screen,
+                             const std::vector<uint32_t>& characters, uint32_t columns,
+                             uint64_t bank, Bitmap* sheet);
+
 struct Rgb {
   uint8_t red = 0;
   uint8_t green = 0;

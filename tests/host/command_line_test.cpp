@@ -61,6 +61,8 @@ TEST(CommandLine, WrongCommandLinesExitWithStatus2AndSayWhy) {
       {"extract", "000.2D"},
       {"extract", "--format", "bmp", "a.BIN"},
       {"render", "-o", "picture.gif", "a.2D"},
+      {"tmx", "-o", "map.png", "a.2D"},
+      {"tmx", "-o", "map.tmx", "a.2D", "b.2D"},
   };
   for (const auto& arguments : cases) {
     const auto run = RunKrtWith(arguments);
@@ -71,7 +73,7 @@ TEST(CommandLine, WrongCommandLinesExitWithStatus2AndSayWhy) {
 }
 
 TEST(CommandLine, EveryCommandHasHelp) {
-  for (const char* command : {"info", "render", "list", "extract"}) {
+  for (const char* command : {"info", "render", "list", "extract", "tiles", "palette", "tmx"}) {
     const auto run = RunKrtWith({command, "--help"});
     EXPECT_EQ(run.status, 0) << command;
     EXPECT_NE(run.out.find(std::string("krt ") + command), std::string::npos) << run.out;
@@ -79,7 +81,7 @@ TEST(CommandLine, EveryCommandHasHelp) {
   }
   const auto run = RunKrtWith({"--help"});
   EXPECT_EQ(run.status, 0);
-  for (const char* command : {"info", "render", "list", "extract"}) {
+  for (const char* command : {"info", "render", "list", "extract", "tmx"}) {
     EXPECT_NE(run.out.find(command), std::string::npos) << run.out;
   }
   const auto version = RunKrtWith({"--version"});

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 
 #include "krt_test_support.h"
 #include "palette_files.h"
 #include "screen_builder.h"
+#include "screen_format/screen.h"
 #include "screen_pieces.h"
 
 namespace {
@@ -125,7 +127,8 @@ TEST_F(PiecesCommand, DamagedInputsFailOneLineEachAndTheRestIsWritten) {
     const char* blank_says;
     const char* suffix;
   } cases[] = {{{"tiles"}, "the screen holds no whole character", "-tiles.png"},
-               {{"palette", "--format", "gpl"}, "the screen holds no colours\n", "-palette.gpl"}};
+               {{"palette", "--format", "gpl"}, "the screen holds no colours\n", "-palette.gpl"},
+               {{"tmx"}, "the screen has no picture: no pattern name shows anything", ".tmx"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.command[0]);
     const std::string out = InFolder(c.command[0] + "/");
@@ -136,11 +139,16 @@ TEST_F(PiecesCommand, DamagedInputsFailOneLineEachAndTheRestIsWritten) {
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(SaysFailure(run, InFolder("blank.2D"), c.blank_says));
     EXPECT_TRUE(SaysFailure(run, InFolder("cut.2D"), "not a screen file IFKRT reads\n"));
-    std::vector<std::string> expected;
+    std::vector<std::string> expected, outputs;
     for (const char* entry : {"000", "001", "002", "003"}) {
       expected.push_back(std::string("samples-") + entry + c.suffix);
     }
-    EXPECT_EQ(FilesIn(out), expected);
+    // A map's tilesets are beside it; the damaged inputs have nothing.
+    for (const std::string& name : FilesIn(out)) {
+      EXPECT_EQ(name.rfind("samples-", 0), 0u) << name;
+      if (name.ends_with(c.suffix)) outputs.push_back(name);
+    }
+    EXPECT_EQ(outputs, expected);
   }
 }
 
@@ -167,6 +175,57 @@ TEST_F(PiecesCommand, ZeroedNamesGiveTheCardsOwnSheet) {
             .status,
         0);
     EXPECT_EQ(ReadFileBytes(InFolder("zeroed.png")), ReadFileBytes(InFolder("card.png")));
+  }
+}
+
+// The map's text after `key`, up to the next tag.
+std::string After(const std::string& text, const std::string& key) {
+  const size_t at = text.find(key);
+  if (at == std::string::npos) return "";
+  const size_t start = at + key.size();
+  return text.substr(start, text.find('<', start) - start);
+}
+
+// Maps keep the character size, one tileset per bank drawn, every flip the
+// names make (each card has an arrow of each) and the raw names, row by row,
+// as the format library reads them.
+TEST_F(PiecesCommand, TmxMapsKeepSizesBanksFlipsAndNames) {
+  const struct {
+    const char* card;
+    int size, tilesets;
+  } cases[] = {{"card2-palette-regions", 8, 2},
+               {"card3-256-colours-16-dot", 16, 1},
+               {"card4-three-palettes", 8, 3}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.card);
+    ASSERT_EQ(RunKrtWith({"tmx", "-q", Sample(std::string(c.card) + ".2D")}).status, 0);
+    const auto bytes = ReadFileBytes(Sample(std::string(c.card) + ".tmx"));
+    const std::string tmx(bytes.begin(), bytes.end());
+    EXPECT_EQ(std::stoi(After(tmx, "tilewidth=\"")), c.size);
+    int tilesets = 0, flips = 0;
+    for (size_t at = tmx.find("<tileset "); at != std::string::npos;
+         at = tmx.find("<tileset ", at + 1)) {
+      ++tilesets;
+    }
+    std::istringstream data(After(tmx, "<data encoding=\"csv\">"));
+    for (std::string gid; std::getline(data, gid, ',');) flips |= 1 << (std::stoul(gid) >> 30);
+    EXPECT_EQ(tilesets, c.tilesets);
+    EXPECT_EQ(flips, 0b1111);  // bit k: GIDs with flip bits k
+
+    const auto screen = ReadFileBytes(Sample(std::string(c.card) + ".2D"));
+    krt::format::ScreenDescription described;
+    krt::format::DescribeScreen(screen.data(), screen.size(), &described);
+    std::vector<krt::format::CellView> cells(size_t(described.used_width) * described.used_height);
+    ASSERT_TRUE(krt::format::DescribeCells(screen.data(), screen.size(), cells.data()));
+    std::istringstream names(After(tmx, "<property name=\"pattern names\">"));
+    size_t k = 0;
+    for (std::string name; names >> std::ws && std::getline(names, name, ',');) {
+      for (std::istringstream row(name); std::getline(row, name);) {
+        ASSERT_LT(k, cells.size());
+        EXPECT_EQ(std::stoul(name, nullptr, 16), cells[k++].name) << k;
+      }
+    }
+    EXPECT_EQ(k, cells.size());
   }
 }
 
