@@ -67,11 +67,9 @@ Result ReadScreen(HANDLE file, int32_t position, bool named, EntryBytes* entry) 
 }
 
 Result ReadEntryFromFile(HostPath path, int32_t position, bool named, EntryBytes* entry) {
-  HANDLE file = OpenForReading(path, ScanHint::kNone);
-  if (file == INVALID_HANDLE_VALUE) return kFileError;
-  const Result result = ReadScreen(file, position, named, entry);
-  CloseHandle(file);
-  return result;
+  return static_cast<Result>(WithFileOpen(path, ScanHint::kNone, [&](HANDLE file) {
+    return ReadScreen(file, position, named, entry);
+  }));
 }
 
 // The image begins at the wanted entry, so its magic lies within the first

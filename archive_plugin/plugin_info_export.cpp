@@ -9,11 +9,4 @@ constexpr krt::PluginStrings kArchiveStrings{
 
 }  // namespace
 
-KRT_EXPORT int32_t KRT_STDCALL GetPluginInfo(int32_t index, char* buffer, int32_t buffer_length) {
-  return krt::CopyPluginInfo(kArchiveStrings, index, buffer, buffer_length);
-}
-
-KRT_EXPORT int32_t KRT_STDCALL GetPluginInfoW(int32_t index, krt::WideChar* buffer,
-                                              int32_t buffer_length) {
-  return krt::CopyPluginInfo(kArchiveStrings, index, buffer, buffer_length);
-}
+KRT_PLUGIN_INFO_EXPORTS(kArchiveStrings)

@@ -42,4 +42,15 @@ bool SeekTo(HANDLE file, int64_t position);
 // Reads exactly `count` bytes; a failed or short read answers false.
 bool ReadExactly(HANDLE file, void* buffer, uint32_t count);
 
+// Opens `path` for shared reading, answers read(file) and closes the file
+// again on every path: kFileError when it does not open.
+template <typename Read>
+int32_t WithFileOpen(HostPath path, ScanHint hint, Read read) {
+  HANDLE file = OpenForReading(path, hint);
+  if (file == INVALID_HANDLE_VALUE) return kFileError;
+  const int32_t result = read(file);
+  CloseHandle(file);
+  return result;
+}
+
 }  // namespace krt

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "plugin_interface.h"
+
 namespace krt {
 
 // The four strings a plug-in answers with: interface version, description,
@@ -21,3 +23,14 @@ int32_t CopyPluginInfo(const PluginStrings& strings, int32_t index, Char* buffer
                        int32_t buffer_length);
 
 }  // namespace krt
+
+// A plug-in's GetPluginInfo and GetPluginInfoW, answering `strings`.
+#define KRT_PLUGIN_INFO_EXPORTS(strings)                                              \
+  KRT_EXPORT int32_t KRT_STDCALL GetPluginInfo(int32_t index, char* buffer,           \
+                                               int32_t buffer_length) {               \
+    return krt::CopyPluginInfo(strings, index, buffer, buffer_length);                \
+  }                                                                                   \
+  KRT_EXPORT int32_t KRT_STDCALL GetPluginInfoW(int32_t index, krt::WideChar* buffer, \
+                                                int32_t buffer_length) {              \
+    return krt::CopyPluginInfo(strings, index, buffer, buffer_length);                \
+  }

@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <iterator>
 
 namespace krt::host {
 namespace {
@@ -39,23 +40,12 @@ void AddJobsOption(CLI::App* command, Request* request) {
 }
 
 const char* CommandName(Command command) {
-  switch (command) {
-    case Command::kInfo:
-      return "info";
-    case Command::kRender:
-      return "render";
-    case Command::kList:
-      return "list";
-    case Command::kExtract:
-      return "extract";
-    case Command::kTiles:
-      return "tiles";
-    case Command::kPalette:
-      return "palette";
-    case Command::kTmx:
-      return "tmx";
-  }
-  return "";
+  // In the order Command lists them.
+  static constexpr const char* kNames[] = {"info",  "render",  "list", "extract",
+                                           "tiles", "palette", "tmx"};
+  static_assert(std::size(kNames) == static_cast<size_t>(Command::kTmx) + 1);
+  const auto index = static_cast<size_t>(command);
+  return index < std::size(kNames) ? kNames[index] : "";
 }
 
 std::vector<std::string> Reversed(std::vector<std::string> arguments) {

@@ -28,7 +28,7 @@ bool IsSafeFileName(const std::string& name) {
 }
 
 Outcome ExtractBytes(const PluginSet& plugins, const Request& request, const std::string& pack,
-                     const PackEntry& entry, const std::string& target, ProgressBar* bar) {
+                     const ListedEntry& entry, const std::string& target, ProgressBar* bar) {
   if (IsOneOfTheInputs(target, request.files)) {
     return Outcome::Failed("the output " + target + " is one of the inputs; not written");
   }
@@ -47,7 +47,7 @@ Outcome ExtractBytes(const PluginSet& plugins, const Request& request, const std
 // The viewer's path: the entry to memory, straight into IFKRT's memory input.
 // The picture is written by a job of `jobs`.
 void ExtractPicture(const PluginSet& plugins, const Request& request, const std::string& pack,
-                    const PackEntry& entry, const std::string& target, OutputFormat format,
+                    const ListedEntry& entry, const std::string& target, OutputFormat format,
                     ProgressBar* bar, OrderedJobs* jobs) {
   const ProgressHook hook{&ProgressBar::Callback, reinterpret_cast<intptr_t>(bar)};
   std::vector<uint8_t> screen;
@@ -65,7 +65,7 @@ void ExtractPicture(const PluginSet& plugins, const Request& request, const std:
 // looked up one by one. A name the pack does not have is reported and
 // skipped.
 bool WantedEntries(const PluginSet& plugins, const Request& request, const std::string& pack,
-                   const Console& console, std::vector<PackEntry>* entries) {
+                   const Console& console, std::vector<ListedEntry>* entries) {
   if (request.entry_names.empty()) {
     const Outcome outcome = ListPack(plugins.archive, pack, entries);
     if (!outcome.ok) ReportFailure(console, pack, "", outcome.reason);
@@ -73,7 +73,7 @@ bool WantedEntries(const PluginSet& plugins, const Request& request, const std::
   }
   bool all_found = true;
   for (const std::string& name : request.entry_names) {
-    PackEntry entry;
+    ListedEntry entry;
     const Outcome outcome = FindEntry(plugins.archive, pack, name, &entry);
     if (outcome.ok) {
       entries->push_back(entry);
@@ -92,7 +92,7 @@ bool ExtractPack(const PluginSet& plugins, const Request& request, const Extract
     ReportFailure(console, pack, "", is_pack.reason);
     return false;
   }
-  std::vector<PackEntry> entries;
+  std::vector<ListedEntry> entries;
   bool all_done = WantedEntries(plugins, request, pack, console, &entries);
   if (entries.empty()) return all_done;
 
@@ -109,7 +109,7 @@ bool ExtractPack(const PluginSet& plugins, const Request& request, const Extract
   // Outcomes arrive in entry order, whichever thread wrote the picture.
   OrderedJobs jobs(request.render ? WritingJobs(request.jobs, plan.format) : 1,
                    [&](const Outcome& outcome) {
-                     const PackEntry& entry = entries[reported++];
+                     const ListedEntry& entry = entries[reported++];
                      if (outcome.ok) {
                        ++extracted;
                      } else {
@@ -119,7 +119,7 @@ bool ExtractPack(const PluginSet& plugins, const Request& request, const Extract
                      }
                    });
   for (uint32_t i = 0; i < entries.size(); ++i) {
-    const PackEntry& entry = entries[i];
+    const ListedEntry& entry = entries[i];
     bar.BeginItem(i, entry.name);
     if (!IsSafeFileName(entry.name)) {
       jobs.AddOutcome(

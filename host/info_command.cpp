@@ -17,7 +17,7 @@ bool DescribeFile(const PluginSet& plugins, const std::string& file, const Conso
                   << " dots, " << summary.depth << " bits per pixel\n";
     }
   } else if (outcome.ok && kind == FileKind::kPack) {
-    std::vector<PackEntry> entries;
+    std::vector<ListedEntry> entries;
     outcome = ListPack(plugins.archive, file, &entries);
     if (outcome.ok) {
       console.out << file << ": screen pack (AXKRT), " << entries.size()

@@ -1,6 +1,7 @@
 #include "krt_run.h"
 
 #include <filesystem>
+#include <iterator>
 #include <system_error>
 
 #include "command_line.h"
@@ -31,23 +32,13 @@ std::string PluginFolder(const Request& request) {
 }
 
 int RunCommand(const PluginSet& plugins, const Request& request, const Console& console) {
-  switch (request.command) {
-    case Command::kInfo:
-      return RunInfo(plugins, request, console);
-    case Command::kRender:
-      return RunRender(plugins, request, console);
-    case Command::kList:
-      return RunList(plugins, request, console);
-    case Command::kExtract:
-      return RunExtract(plugins, request, console);
-    case Command::kTiles:
-      return RunTiles(plugins, request, console);
-    case Command::kPalette:
-      return RunPalette(plugins, request, console);
-    case Command::kTmx:
-      return RunTmx(plugins, request, console);
-  }
-  return kExitUsage;
+  using Runner = int (*)(const PluginSet&, const Request&, const Console&);
+  // In the order Command lists them.
+  static constexpr Runner kRunners[] = {RunInfo,  RunRender,  RunList, RunExtract,
+                                        RunTiles, RunPalette, RunTmx};
+  static_assert(std::size(kRunners) == static_cast<size_t>(Command::kTmx) + 1);
+  const auto index = static_cast<size_t>(request.command);
+  return index < std::size(kRunners) ? kRunners[index](plugins, request, console) : kExitUsage;
 }
 
 }  // namespace

@@ -8,21 +8,21 @@
 namespace krt::host {
 namespace {
 
-void PrintTable(const std::string& pack, const std::vector<PackEntry>& entries,
+void PrintTable(const std::string& pack, const std::vector<ListedEntry>& entries,
                 const Console& console) {
   console.out << pack << ": " << entries.size()
               << (entries.size() == 1 ? " entry\n" : " entries\n");
   console.out << std::left << std::setw(12) << "name" << std::right << std::setw(12) << "position"
               << std::setw(12) << "size" << '\n';
-  for (const PackEntry& entry : entries) {
+  for (const ListedEntry& entry : entries) {
     console.out << std::left << std::setw(12) << entry.name << std::right << std::setw(12)
                 << entry.position << std::setw(12) << entry.size << '\n';
   }
 }
 
-nlohmann::json PackAsJson(const std::string& pack, const std::vector<PackEntry>& entries) {
+nlohmann::json PackAsJson(const std::string& pack, const std::vector<ListedEntry>& entries) {
   nlohmann::json listed = nlohmann::json::array();
-  for (const PackEntry& entry : entries) {
+  for (const ListedEntry& entry : entries) {
     listed.push_back({{"name", entry.name}, {"position", entry.position}, {"size", entry.size}});
   }
   return {{"pack", pack}, {"entries", listed}};
@@ -35,7 +35,7 @@ int RunList(const PluginSet& plugins, const Request& request, const Console& con
   nlohmann::json packs = nlohmann::json::array();
   for (size_t i = 0; i < request.files.size(); ++i) {
     const std::string& pack = request.files[i];
-    std::vector<PackEntry> entries;
+    std::vector<ListedEntry> entries;
     Outcome outcome = RequirePack(plugins, pack);
     if (outcome.ok) outcome = ListPack(plugins.archive, pack, &entries);
     if (!outcome.ok) {

@@ -67,7 +67,7 @@ class PiecesRun {
 
  private:
   void DoPack(const PluginSet& plugins, const std::string& pack) {
-    std::vector<PackEntry> entries;
+    std::vector<ListedEntry> entries;
     Outcome listed = plan_.named_file.empty()
                          ? ListPack(plugins.archive, pack, &entries)
                          : Outcome::Failed(
@@ -75,7 +75,7 @@ class PiecesRun {
                                "(ending in /) with -o");
     if (!listed.ok) return Report(pack, "", "", listed);
     const std::string stem = OutputBesideOrIn(pack, plan_.folder, "");
-    for (const PackEntry& entry : entries) {
+    for (const ListedEntry& entry : entries) {
       const std::string entry_stem = std::filesystem::path(entry.name).stem().string();
       const std::string target = stem + "-" + entry_stem + plan_.suffix;
       std::vector<uint8_t> screen;

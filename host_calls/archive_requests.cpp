@@ -11,8 +11,8 @@ namespace {
 
 constexpr size_t kRecordSize = sizeof(fileInfo);
 
-PackEntry EntryOf(const fileInfo& record) {
-  PackEntry entry;
+ListedEntry EntryOf(const fileInfo& record) {
+  ListedEntry entry;
   // The name field is zero-terminated within its 200 bytes when the plug-in
   // behaves; the bound keeps a bad record from running past it.
   const char* end = std::find(record.filename, record.filename + sizeof record.filename, '\0');
@@ -22,7 +22,7 @@ PackEntry EntryOf(const fileInfo& record) {
   return entry;
 }
 
-bool PositionFits(const PackEntry& entry, Outcome* refusal) {
+bool PositionFits(const ListedEntry& entry, Outcome* refusal) {
   if (entry.position <= uint32_t{std::numeric_limits<int32_t>::max()}) return true;
   *refusal = Outcome::Failed("the entry lies beyond the first 2 GB of the pack");
   return false;
@@ -39,8 +39,13 @@ bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
 }  // namespace
 
 Outcome ListPack(const ArchivePlugin& plugin, const std::string& pack,
-                 std::vector<PackEntry>* entries) {
-  const ListCall call = CallGetArchiveInfo(plugin, FileSource(pack, 0));
+                 std::vector<ListedEntry>* entries) {
+  return ListEntries(plugin, FileSource(pack, 0), entries);
+}
+
+Outcome ListEntries(const ArchivePlugin& plugin, const CallSource& source,
+                    std::vector<ListedEntry>* entries) {
+  const ListCall call = CallGetArchiveInfo(plugin, source);
   if (call.result != kSuccess) {
     return Outcome::Failed(DescribeResult(ExportCall::kArchiveInfo, call.result));
   }
@@ -60,7 +65,7 @@ Outcome ListPack(const ArchivePlugin& plugin, const std::string& pack,
 }
 
 Outcome FindEntry(const ArchivePlugin& plugin, const std::string& pack, const std::string& name,
-                  PackEntry* entry) {
+                  ListedEntry* entry) {
   fileInfo record{};
   const int32_t code =
       plugin.GetFileInfo(pack.c_str(), 0, name.c_str(), kFileInput | kIgnoreCaseFlag, &record);
@@ -72,10 +77,10 @@ Outcome FindEntry(const ArchivePlugin& plugin, const std::string& pack, const st
   // GetFileInfo refuses spellings that no listing gives (such as "0001.2D");
   // the list still tells whether the pack has such a name and how many
   // entries it has.
-  std::vector<PackEntry> entries;
+  std::vector<ListedEntry> entries;
   const Outcome listed = ListPack(plugin, pack, &entries);
   if (!listed.ok) return listed;
-  for (const PackEntry& listed_entry : entries) {
+  for (const ListedEntry& listed_entry : entries) {
     if (SameNameIgnoringCase(listed_entry.name, name)) {
       *entry = listed_entry;
       return Outcome::Done();
@@ -86,7 +91,7 @@ Outcome FindEntry(const ArchivePlugin& plugin, const std::string& pack, const st
 }
 
 Outcome ExtractEntryToDisk(const ArchivePlugin& plugin, const std::string& pack,
-                           const PackEntry& entry, const std::string& destination,
+                           const ListedEntry& entry, const std::string& destination,
                            ProgressHook progress) {
   Outcome refusal;
   if (!PositionFits(entry, &refusal)) return refusal;
@@ -97,7 +102,7 @@ Outcome ExtractEntryToDisk(const ArchivePlugin& plugin, const std::string& pack,
 }
 
 Outcome ExtractEntryToMemory(const ArchivePlugin& plugin, const std::string& pack,
-                             const PackEntry& entry, ProgressHook progress,
+                             const ListedEntry& entry, ProgressHook progress,
                              std::vector<uint8_t>* bytes) {
   Outcome refusal;
   if (!PositionFits(entry, &refusal)) return refusal;

@@ -13,26 +13,30 @@
 
 namespace krt::host {
 
-struct PackEntry {
+struct ListedEntry {
   std::string name;
   uint32_t position = 0;  // of the entry's first byte in the pack
   uint32_t size = 0;
 };
 
+// The entries GetArchiveInfo lists for `source`, a pack file or image.
+Outcome ListEntries(const ArchivePlugin& plugin, const CallSource& source,
+                    std::vector<ListedEntry>* entries);
+
 Outcome ListPack(const ArchivePlugin& plugin, const std::string& pack,
-                 std::vector<PackEntry>* entries);
+                 std::vector<ListedEntry>* entries);
 
 // Looks the entry up by name, without regard to case.
 Outcome FindEntry(const ArchivePlugin& plugin, const std::string& pack, const std::string& name,
-                  PackEntry* entry);
+                  ListedEntry* entry);
 
 // Has the plug-in write the entry's bytes to the file `destination`.
 Outcome ExtractEntryToDisk(const ArchivePlugin& plugin, const std::string& pack,
-                           const PackEntry& entry, const std::string& destination,
+                           const ListedEntry& entry, const std::string& destination,
                            ProgressHook progress);
 
 Outcome ExtractEntryToMemory(const ArchivePlugin& plugin, const std::string& pack,
-                             const PackEntry& entry, ProgressHook progress,
+                             const ListedEntry& entry, ProgressHook progress,
                              std::vector<uint8_t>* bytes);
 
 }  // namespace krt::host

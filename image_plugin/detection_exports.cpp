@@ -32,14 +32,7 @@ int32_t IsSupportedSource(uintptr_t source) {
 
 }  // namespace
 
-KRT_EXPORT int32_t KRT_STDCALL GetPluginInfo(int32_t index, char* buffer, int32_t buffer_length) {
-  return krt::CopyPluginInfo(kImageStrings, index, buffer, buffer_length);
-}
-
-KRT_EXPORT int32_t KRT_STDCALL GetPluginInfoW(int32_t index, krt::WideChar* buffer,
-                                              int32_t buffer_length) {
-  return krt::CopyPluginInfo(kImageStrings, index, buffer, buffer_length);
-}
+KRT_PLUGIN_INFO_EXPORTS(kImageStrings)
 
 KRT_EXPORT int32_t KRT_STDCALL IsSupported(const char* /*file_name*/, uintptr_t source) {
   return IsSupportedSource(source);

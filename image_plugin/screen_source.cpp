@@ -36,11 +36,8 @@ int32_t ReadFromFile(HANDLE file, int32_t offset, Section last, LoadedScreen* sc
 }
 
 int32_t LoadFile(HostPath path, int32_t offset, Section last, LoadedScreen* screen) {
-  HANDLE file = OpenForReading(path, ScanHint::kSequential);
-  if (file == INVALID_HANDLE_VALUE) return kFileError;
-  const int32_t result = ReadFromFile(file, offset, last, screen);
-  CloseHandle(file);
-  return result;
+  return WithFileOpen(path, ScanHint::kSequential,
+                      [&](HANDLE file) { return ReadFromFile(file, offset, last, screen); });
 }
 
 int32_t LoadImage(const uint8_t* image, int32_t length, LoadedScreen* screen) {

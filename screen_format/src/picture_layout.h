@@ -10,6 +10,7 @@
 #include "page_geometry.h"
 #include "pattern_name_scan.h"
 #include "rendering_mode.h"
+#include "screen_format/screen.h"
 #include "screen_sections.h"
 
 namespace krt::image {
@@ -43,16 +44,9 @@ struct CharacterFormat {
 // table shorter than its prefix, which holds the word.
 bool ReadCharacterFormat(const ScreenSections& screen, CharacterFormat* format);
 
-enum class LayoutStatus {
-  kReady,
-  // Page counts of 0, a screen descriptor too short for both of them, a
-  // pattern name table shorter than its prefix, or pages of no bytes.
-  kUndefinedGeometry,
-  // Bytes per page are no multiple of twice the names per row.
-  kFailsRowTest,
-  // The pages are not whole rows, or every pattern name is zero.
-  kNothingToShow,
-};
+// What DecidePictureLayout finds: kReady, or why the screen has no picture
+// (never kNotAScreen: the header has been checked before).
+using LayoutStatus = format::ScreenStatus;
 
 // Reads the header, the screen descriptor and the pattern name table of
 // `screen` (sections 0 and 1 must be loaded); of the colour table only its

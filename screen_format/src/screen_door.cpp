@@ -19,20 +19,6 @@ using image::PictureLayout;
 using image::RenderingMode;
 using image::ScreenSections;
 
-ScreenStatus StatusOf(LayoutStatus status) {
-  switch (status) {
-    case LayoutStatus::kReady:
-      return ScreenStatus::kReady;
-    case LayoutStatus::kFailsRowTest:
-      return ScreenStatus::kFailsRowTest;
-    case LayoutStatus::kNothingToShow:
-      return ScreenStatus::kNothingToShow;
-    case LayoutStatus::kUndefinedGeometry:
-      break;
-  }
-  return ScreenStatus::kUndefinedGeometry;
-}
-
 // A screen read whole: its sections and, when it has a picture, its layout
 // and bitmap sizes.
 struct ReadScreen {
@@ -106,7 +92,7 @@ ScreenStatus DescribeScreen(const uint8_t* image, size_t length, ScreenDescripti
     result.lookup_bytes = sizes.lookup_bytes;
   }
   *description = result;
-  return StatusOf(status);
+  return status;
 }
 
 bool DrawScreenPicture(const uint8_t* image, size_t length, uint8_t* info, uint8_t* pixels,

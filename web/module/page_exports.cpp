@@ -190,25 +190,16 @@ KRT_PAGE_EXPORT(krt_pack) PackAnswer* krt_pack(const Buffer* pack) {
   if (!host::FitsLengthArgument(*pack)) {
     return FinishPack(answer, host::Outcome::Failed("the pack is too large"));
   }
-  const host::ListCall call = host::CallGetArchiveInfo(plugins->archive, host::MemorySource(*pack));
-  if (call.result != kSuccess) {
-    return FinishPack(answer, host::Outcome::Failed(host::DescribeResult(
-                                  host::ExportCall::kArchiveInfo, call.result)));
-  }
-  const host::TakenBlock list = host::TakeHandedOverBlock(call.list);
-  if (!list.taken) return FinishPack(answer, host::Outcome::Failed(list.error));
-  // Records follow one another until one whose method tag begins with a zero
-  // byte, or until the block ends.
-  for (size_t offset = 0; offset + sizeof(fileInfo) <= list.bytes.size() && list.bytes[offset] != 0;
-       offset += sizeof(fileInfo)) {
-    fileInfo record;
-    std::memcpy(&record, list.bytes.data() + offset, sizeof record);
+  std::vector<host::ListedEntry> entries;
+  const host::Outcome listed =
+      host::ListEntries(plugins->archive, host::MemorySource(*pack), &entries);
+  if (!listed.ok) return FinishPack(answer, listed);
+  for (const host::ListedEntry& listed_entry : entries) {
     EntryRecord entry;
-    entry.position = record.position;
-    entry.size = record.filesize;
-    const char* end = std::find(record.filename, record.filename + sizeof record.filename, '\0');
-    const size_t length = std::min(size_t(end - record.filename), kNameBytes - 1);
-    std::memcpy(entry.name, record.filename, length);
+    entry.position = listed_entry.position;
+    entry.size = listed_entry.size;
+    const size_t length = std::min(listed_entry.name.size(), kNameBytes - 1);
+    std::memcpy(entry.name, listed_entry.name.data(), length);
     answer->entries.push_back(entry);
   }
   return FinishPack(answer, host::Outcome::Done());
