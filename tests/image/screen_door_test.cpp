@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "sample_cards.h"
+#include "screen_format/limits.h"
 #include "screen_format/screen.h"
 
 namespace {
@@ -58,6 +59,27 @@ TEST(ScreenDoor, CellsRebuildEveryCard) {
       }
     }
     EXPECT_GT(drawn, cells.size() / 2);
+  }
+}
+
+// A file's first bytes: a card passes with its own length or an unknown one,
+// not when the file ends before its colour table, nor from too few bytes, nor
+// one byte into the file.
+TEST(ScreenDoor, ScreenFileStartIsTheHeaderCheck) {
+  const std::vector<uint8_t> card = krt::samples::BuildSampleFiles()[0].bytes;
+  struct Case {
+    size_t skip, available;
+    uint64_t file_length;
+    bool passes;
+  };
+  const Case cases[] = {{0, kShortestScreenImage, card.size(), true},
+                        {0, card.size(), uint64_t{1} << 40, true},
+                        {0, kShortestScreenImage, kShortestScreenImage, false},
+                        {0, kShortestScreenImage - 1, card.size(), false},
+                        {1, kShortestScreenImage, card.size() - 1, false}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(IsScreenFileStart(card.data() + c.skip, c.available, c.file_length), c.passes)
+        << c.skip << " " << c.available << " " << c.file_length;
   }
 }
 
