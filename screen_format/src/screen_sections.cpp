@@ -22,7 +22,9 @@ ScreenSections LocateSections(const uint8_t* header, const uint8_t* loaded, uint
 }
 
 bool LocateWholeScreen(const uint8_t* image, size_t length, ScreenSections* sections) {
-  if (image == nullptr || length < kDetectionBytes || uint64_t{length} > UINT32_MAX) return false;
+  // A shift, not a comparison with UINT32_MAX: where size_t has 32 bits that
+  // comparison is always false, which the compiler reports.
+  if (image == nullptr || length < kDetectionBytes || (uint64_t{length} >> 32) != 0) return false;
   if (FourSectionsInOrderWithin(image, static_cast<uint32_t>(length)) == 0) return false;
   *sections = LocateSections(image, image, 0, kColourTable);
   return true;
