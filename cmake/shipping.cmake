@@ -10,7 +10,7 @@
 # exactly as the Windows suite tested them, the two 64-bit plug-ins (.sph)
 # exactly as the windows64 suite tested them (build that preset first), a
 # README.txt for Windows users and the licence. Each program carries a
-# version resource.
+# version resource and, in release builds, no debug information.
 
 if(NOT WIN32)
   set_target_properties(krt PROPERTIES INSTALL_RPATH "$ORIGIN/${KRT_PLUGINS_FROM_PROGRAM}")
@@ -18,6 +18,14 @@ if(NOT WIN32)
   install(TARGETS IFKRT AXKRT krtplatform LIBRARY DESTINATION ${KRT_INSTALL_PLUGIN_DIR})
   return()
 endif()
+
+# The release builds link the plug-ins and krt.exe without debug
+# information (the static C++ run time brings its own), so the files the
+# suites load are the files that ship. IFKRT keeps its symbol table, which
+# the vector code check names functions by; the others lose theirs too.
+target_link_options(IFKRT PRIVATE $<$<CONFIG:Release>:-Wl,--strip-debug>)
+target_link_options(AXKRT PRIVATE $<$<CONFIG:Release>:-s>)
+target_link_options(krt PRIVATE $<$<CONFIG:Release>:-s>)
 
 # A version resource for `target`: file and product version, product name
 # and what the file is, shown in its properties.

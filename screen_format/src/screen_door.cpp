@@ -10,6 +10,7 @@
 #include "picture_layout.h"
 #include "screen_format/limits.h"
 #include "screen_format/screen.h"
+#include "screen_sections.h"
 
 namespace krt::format {
 namespace {
@@ -57,6 +58,12 @@ uint32_t WholeCharacters(const image::PictureCanvas& canvas) {
 }
 
 }  // namespace
+
+bool IsScreenFileStart(const uint8_t* first_bytes, size_t available, uint64_t file_length) {
+  if (first_bytes == nullptr || available < image::kDetectionBytes) return false;
+  const auto length = static_cast<uint32_t>(file_length < UINT32_MAX ? file_length : UINT32_MAX);
+  return image::FourSectionsInOrderWithin(first_bytes, length) != 0;
+}
 
 ScreenStatus DescribeScreen(const uint8_t* image, size_t length, ScreenDescription* description) {
   ScreenDescription result;

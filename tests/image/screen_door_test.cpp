@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "sample_cards.h"
+#include "screen_format/limits.h"
 #include "screen_format/screen.h"
 
 namespace {
@@ -59,6 +60,18 @@ TEST(ScreenDoor, CellsRebuildEveryCard) {
     }
     EXPECT_GT(drawn, cells.size() / 2);
   }
+}
+
+// A card's first bytes pass with its length or an unknown one, not when the
+// file ends before its colour table, nor from too few bytes, nor one byte in.
+TEST(ScreenDoor, ScreenFileStartIsTheHeaderCheck) {
+  const std::vector<uint8_t> card = krt::samples::BuildSampleFiles()[0].bytes;
+  const uint8_t* start = card.data();
+  EXPECT_TRUE(IsScreenFileStart(start, kShortestScreenImage, card.size()));
+  EXPECT_TRUE(IsScreenFileStart(start, card.size(), uint64_t{1} << 40));
+  EXPECT_FALSE(IsScreenFileStart(start, kShortestScreenImage, kShortestScreenImage));
+  EXPECT_FALSE(IsScreenFileStart(start, kShortestScreenImage - 1, card.size()));
+  EXPECT_FALSE(IsScreenFileStart(start + 1, kShortestScreenImage, card.size() - 1));
 }
 
 }  // namespace

@@ -50,6 +50,13 @@ struct ScreenDescription {
   uint64_t lookup_bytes = 0;  // scratch for 24-bit pictures, else 0
 };
 
+// Whether a file whose first `available` bytes are at `first_bytes` is a
+// screen file, by the image plug-in's header check: the magic and the four
+// sections in table order, the colour table ending within `file_length`
+// bytes (a length past 32 bits counts as the largest 32-bit one). Needs
+// kShortestScreenImage bytes; fewer never pass.
+bool IsScreenFileStart(const uint8_t* first_bytes, size_t available, uint64_t file_length);
+
 // Describes the screen file of `length` bytes at `image`, its header first.
 // Everything but the picture is filled for kNothingToShow, kFailsRowTest and
 // kUndefinedGeometry as far as the file tells it.
